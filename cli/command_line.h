@@ -1,0 +1,22 @@
+// A command-line run: settings switches in order, then at most one operation, file name or error.
+#pragma once
+
+#include <string>
+
+#include "loader/loader.h"
+
+// The operations a run can start; tests and the fuzz target put fakes in.
+struct Operations {
+    void (*FindChips)(Loader&);
+    void (*IdentifyChip)(Loader&);
+    void (*RebootChip)(Loader&);
+    void (*ShutdownChip)(Loader&);
+    void (*DownloadImage)(Loader&);
+};
+Operations RealOperations();
+
+enum class SeparatorMode { Convert, AsTyped };
+
+void RunCommandLine(Loader& ld, const Operations& ops);
+void ParseSwitch(Loader& ld, const Operations& ops, const std::string& prefix, const std::string& token);
+void ParseFilename(Loader& ld, const Operations& ops, SeparatorMode mode, const std::string& token);

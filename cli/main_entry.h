@@ -1,0 +1,27 @@
+// Program entry: builds the message title, reads the argument text and picks the run mode.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "loader/loader.h"
+
+constexpr int kVersionMajor = 2;
+constexpr int kVersionMinor = 0;
+
+// "Ulvane Propeller Downloader 2.00", with the build tag " - KR6 32-Bit" when withBuildTag.
+std::string BuildTitle(int major, int minor, bool withBuildTag);
+
+enum class RunMode { Window, Usage, CommandLine };
+RunMode ChooseRunMode(const std::string& trimmedArguments);
+
+struct EntryServices {
+    std::string argumentText;              // argv after the program name, joined with blanks
+    int versionMajor = kVersionMajor;
+    int versionMinor = kVersionMinor;
+    std::function<int(Loader&)> runWindow; // shows frmPellik, runs until it closes, gives the exit status
+};
+
+// Runs the program; returns its exit status (1 when an error was reported in a command-line
+// or usage run).
+int Main(Loader& ld, const EntryServices& services);

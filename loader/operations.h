@@ -1,0 +1,19 @@
+// What the user came for: download, identify, reboot, shutdown and the chip search. Each reads
+// the LoaderState fields and ends with exactly one message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "loader/loader.h"
+
+void DownloadImage(Loader& ld);
+void IdentifyChip(Loader& ld);
+void RebootChip(Loader& ld);
+void ShutdownChip(Loader& ld);
+void FindChips(Loader& ld);
+
+// Name part of the first regular, non-hidden file matching path (wildcards * and ?), or "".
+std::string FindFile(const std::string& path);
+// part / whole * 100, rounded down; the quotient is formed first.
+std::int32_t Percent(std::int32_t part, std::int32_t whole);

@@ -1,0 +1,13 @@
+// Turns bits into serial characters whose start, data and stop bits form low pulses of one bit
+// time (a 1) or two (a 0), in standard (three bits a character) or dense packing.
+#pragma once
+
+#include <cstdint>
+
+#include "loader/loader.h"
+
+void SendBit(Loader& ld, std::int32_t bit);
+void SendByte(Loader& ld, std::int32_t value);
+void AppendPulse(Loader& ld, std::int32_t code);
+void FlushBits(Loader& ld);
+void SendBitByte(Loader& ld, std::int32_t bit);

@@ -1,0 +1,13 @@
+// Monotonic millisecond clock and event pump. Every wait of the loader goes through here, so
+// tests can run a 5-second break reset on virtual time and no wait ever spins a core.
+#pragma once
+
+#include <cstdint>
+
+class EventClock {
+public:
+    virtual ~EventClock() = default;
+    virtual std::int64_t NowMs() = 0;
+    // Runs pending events, sleeping until the next event arrives or at most maxWaitMs have passed.
+    virtual void RunEvents(std::int64_t maxWaitMs) = 0;
+};

@@ -1,0 +1,13 @@
+// The per-user settings store, addressed by application, section and key.
+#pragma once
+
+#include <string>
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string GetSetting(const std::string& app, const std::string& section,
+                                   const std::string& key, const std::string& defaultValue) = 0;
+    virtual void SaveSetting(const std::string& app, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
+};

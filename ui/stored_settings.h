@@ -1,0 +1,12 @@
+// The window's stored settings: position and the six input controls, read on load and written
+// on unload under sections "Window" and "Settings".
+#pragma once
+
+#include <string>
+
+#include "platform/settings_store.h"
+#include "ui/form_state.h"
+
+void LoadStoredSettings(FormState& form, SettingsStore& store, const std::string& app);
+// Writes the store; the caller closes the port first.
+void SaveStoredSettings(const FormState& form, SettingsStore& store, const std::string& app);
