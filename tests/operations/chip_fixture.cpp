@@ -1,4 +1,4 @@
-#include "tests/loader/chip_fixture.h"
+#include "tests/operations/chip_fixture.h"
 
 #include <algorithm>
 #include <fstream>

@@ -6,7 +6,7 @@
 
 #include "cli/reports.h"
 #include "loader/operations.h"
-#include "tests/loader/chip_fixture.h"
+#include "tests/operations/chip_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Identify, Reboot and Shutdown against in-process ROM chips.
 #include "loader/operations.h"
-#include "tests/loader/chip_fixture.h"
+#include "tests/operations/chip_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The search over ports 1 to 10: the report byte for byte, the port box, the port left closed.
 #include "loader/operations.h"
-#include "tests/loader/chip_fixture.h"
+#include "tests/operations/chip_fixture.h"
 
 namespace {
 
