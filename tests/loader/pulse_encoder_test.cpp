@@ -108,28 +108,6 @@ TEST_F(PulseEncoderTest, WorkedExamplesInBothPackings)
     }
 }
 
-TEST_F(PulseEncoderTest, StandardPackingOfEveryThreeAndFewerBits)
-{
-    Use(Standard);
-    for (int b0 = 0; b0 < 2; ++b0)
-        for (int b1 = 0; b1 < 2; ++b1)
-            for (int b2 = 0; b2 < 2; ++b2) {
-                ld.state.TxBuffer.clear();
-                Bits(ld, {b0, b1});
-                EXPECT_TRUE(ld.state.TxBuffer.empty());
-                SendBit(ld, b2);
-                EXPECT_EQ(ld.state.TxBuffer, ByteString{static_cast<std::uint8_t>(0x92 | b0 | b1 << 3 | b2 << 6)});
-
-                ld.state.TxBuffer.clear();
-                Bits(ld, {b0});
-                FlushBits(ld);
-                Bits(ld, {b0, b1});
-                FlushBits(ld);
-                EXPECT_EQ(ld.state.TxBuffer, (ByteString{static_cast<std::uint8_t>(0xFE | b0),
-                                                         static_cast<std::uint8_t>(0xF2 | b0 | b1 << 3)}));
-            }
-}
-
 // Whatever the bits, the chip must read back exactly those bits from the line, and between
 // calls at most 8 levels wait, starting with a low one.
 TEST_F(PulseEncoderTest, LineCarriesExactlyTheBitsSent)
