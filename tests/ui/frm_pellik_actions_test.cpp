@@ -137,7 +137,9 @@ TEST_F(FrmPellikTest, AccessKeyStartsItsOperation)
     FrmPellik& w = Open();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(w.windowHandle(), Qt::Key_D, Qt::AltModifier);
+    // A mnemonic presses the button visibly first; the click follows a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !FakeOperations().calls.empty(); }, 2000));
     EXPECT_EQ(FakeOperations().calls, std::vector<std::string>{"DownloadImage"});
 }
 
@@ -184,12 +186,27 @@ TEST_F(FrmPellikTest, StoredPositionIsAppliedAndKeptExactlyUntilMoved)
     EXPECT_EQ(form.state.top, 900.0f);
 }
 
-TEST_F(FrmPellikTest, PositionIsKnownAfterShowWithoutAStoredOne)
+TEST_F(FrmPellikTest, PositionWithoutAStoredOneIsTakenAtClose)
 {
     FrmPellik& w = Open();
+    QTest::qWait(20);
+    const QPoint at = w.pos();
+    ASSERT_TRUE(w.close());
     ASSERT_TRUE(form.state.top && form.state.left);
-    EXPECT_EQ(*form.state.left, w.pos().x() * 15.0f);
-    EXPECT_EQ(*form.state.top, w.pos().y() * 15.0f);
+    EXPECT_EQ(*form.state.left, at.x() * 15.0f);
+    EXPECT_EQ(*form.state.top, at.y() * 15.0f);
+}
+
+TEST_F(FrmPellikTest, MinimizedCloseLeavesThePositionAlone)
+{
+    form.state.top = 300.0f;
+    form.state.left = 450.0f;
+    FrmPellik& w = Open();
+    w.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(w.close());
+    EXPECT_TRUE(form.state.minimized);
+    EXPECT_EQ(form.state.top, 300.0f);
+    EXPECT_EQ(form.state.left, 450.0f);
 }
 
 TEST_F(FrmPellikTest, MinimizedIsTrackedForTheUnload)

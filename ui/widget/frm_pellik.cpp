@@ -229,12 +229,6 @@ void FrmPellik::storePosition()
     m_state->top = static_cast<float>(at.y() * kTwipsPerPixel);
 }
 
-void FrmPellik::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    storePosition();
-}
-
 void FrmPellik::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
@@ -256,6 +250,8 @@ void FrmPellik::closeEvent(QCloseEvent* event)
         return;
     }
     if (m_state) {
+        // The frame's place settles after the window is mapped without always sending a move.
+        storePosition();
         m_state->onChanged = nullptr;
         m_state = nullptr;
         m_host.Unload();

@@ -36,7 +36,6 @@ public:
     ~FrmPellik() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
