@@ -1,8 +1,13 @@
-# Everyday steps. `make test` and `make demo` install what is missing on a Debian 12 machine.
+# Everyday steps. Every target that builds first installs what is missing on a Debian 12 machine.
+#   make test    builds, runs every test, then the sanitizer build's tests and the parser fuzzing
+#   make demo    downloads a sample image to the virtual chip (or: make demo PORT=1 IMAGE=prog.binary)
+#   make bench   times downloads, the handshake and a search against a modelled UART
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test demo clean
+.PHONY: deps build test unit-test sanitize-test fuzz demo bench clean
 
 deps:
 	@./scripts/install-deps
@@ -11,11 +16,25 @@ build: deps
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+unit-test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails it.
+sanitize-test: deps
+	cmake -S . -B $(ASAN_BUILD) -DPELLIK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/run-fuzz
+
+test: unit-test sanitize-test fuzz
+
 demo: build
-	@echo "make demo will start the virtual chip, point COM1 at it and download a sample image to RAM and to the EEPROM."
+	@./scripts/demo $(BUILD) "$(PORT)" "$(IMAGE)"
+
+bench: build
+	$(BUILD)/bench/pellik_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

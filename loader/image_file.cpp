@@ -1,4 +1,5 @@
 // File lookup and the progress percentage of a download.
+#include <algorithm>
 #include <cmath>
 
 #include "loader/operations.h"
@@ -12,7 +13,11 @@ std::string FindFile(const std::string& path)
 
 std::int32_t Percent(std::int32_t part, std::int32_t whole)
 {
+    if (whole == 0)
+        return 0;  // nothing to show a share of
     // The quotient first, as the progress display has always computed it: 3712 of 6400 gives 57.
     const double quotient = static_cast<double>(part) / static_cast<double>(whole);
-    return static_cast<std::int32_t>(std::floor(quotient * 100.0));
+    const double percent = std::floor(quotient * 100.0);
+    // Kept inside the 32-bit range so that an odd pair can never overflow the conversion.
+    return static_cast<std::int32_t>(std::clamp(percent, -2147483648.0, 2147483647.0));
 }

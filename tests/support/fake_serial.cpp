@@ -27,6 +27,7 @@ void FakeSerial::SetPortOpen(bool open)
         m_open = true;
         ++opens;
         m_input.clear();
+        m_written = 0;
         m_wireFreeAt = static_cast<double>(m_clock.NowMs());
         events.push_back({Event::Open, m_clock.NowMs(), false, {}, m_port, m_settings});
     } else {

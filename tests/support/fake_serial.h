@@ -29,7 +29,7 @@ public:
     std::set<int> openablePorts{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     std::set<std::string> acceptedBauds{"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
     bool modelWireTime = false;       // drain at the baud rate instead of at once
-    std::int64_t failAfterBytes = -1; // the adapter is unplugged once this many bytes were written
+    std::int64_t failAfterBytes = -1; // the adapter is unplugged once this many bytes were written since the open
     // Receives each block written; returns the bytes to answer with, delivered after the block
     // has gone out on the wire.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& block, std::int64_t nowMs)> peer;

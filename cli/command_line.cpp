@@ -1,0 +1,59 @@
+#include "cli/command_line.h"
+
+#include "cli/reports.h"
+
+namespace {
+
+std::string WithoutLeadingBlanks(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first);
+}
+
+// The first "-" or "/" token fixes the switch character; a token that begins with the other one
+// is a file name from then on.
+void Dispatch(Loader& ld, const Operations& ops, char& switchChar, const std::string& token)
+{
+    const char first = token[0];
+    if (first == '-' || first == '/') {
+        if (switchChar == 0)
+            switchChar = first;
+        if (first == switchChar)
+            ParseSwitch(ld, ops, std::string(1, first), token);
+        else
+            ParseFilename(ld, ops, first == '-' ? SeparatorMode::Convert : SeparatorMode::AsTyped, token);
+        return;
+    }
+    ParseFilename(ld, ops, switchChar == '-' ? SeparatorMode::Convert : SeparatorMode::AsTyped, token);
+}
+
+}  // namespace
+
+void RunCommandLine(Loader& ld, const Operations& ops)
+{
+    LoaderState& s = ld.state;
+    s.PortNumber = 0;
+    s.BaudText = "";
+    s.UseBreakReset = false;
+    s.ZeroPattern = "001";
+    s.OnePattern = "011";
+    s.BootCommand = 0;
+    s.ImageFile = "";
+    char switchChar = 0;  // undecided
+
+    // The trailing blank ends the last token like every other one.
+    s.CommandLine += ' ';
+    for (;;) {
+        const auto blank = s.CommandLine.find(' ');
+        if (blank == std::string::npos)
+            break;
+        const std::string token = s.CommandLine.substr(0, blank);
+        s.CommandLine = WithoutLeadingBlanks(s.CommandLine.substr(blank + 1));
+        // Only a text that was not trimmed by the caller can give an empty token.
+        if (!token.empty())
+            Dispatch(ld, ops, switchChar, token);
+    }
+
+    if (s.ImageFile.empty())
+        ReportError(ld, std::string("No Download Filename Specified") + kCrLf + kCrLf + EchoText(ld));
+}

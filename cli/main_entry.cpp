@@ -1,0 +1,72 @@
+#include "cli/main_entry.h"
+
+#include "cli/command_line.h"
+#include "cli/reports.h"
+
+namespace {
+
+constexpr const char* kProductCaption = "Ulvane Propeller Downloader";
+constexpr const char* kBuildTag = " - KR6 32-Bit";
+constexpr const char* kUsageTrigger = "/?";
+
+std::string TrimBlanks(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int ExitStatus(const Loader& ld)
+{
+    return ld.errorsReported > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+std::string BuildTitle(int major, int minor, bool withBuildTag)
+{
+    const std::string minorText = "0" + std::to_string(minor);
+    std::string title = kProductCaption + NumberText(major) + "." + minorText.substr(minorText.size() - 2);
+    if (withBuildTag)
+        title += kBuildTag;
+    return title;
+}
+
+RunMode ChooseRunMode(const std::string& trimmedArguments)
+{
+    if (trimmedArguments.empty())
+        return RunMode::Window;
+    // Upper-casing cannot create or remove "/?", so the plain text is searched.
+    if (trimmedArguments.find(kUsageTrigger) != std::string::npos)
+        return RunMode::Usage;
+    return RunMode::CommandLine;
+}
+
+int Main(Loader& ld, const EntryServices& services)
+{
+    LoaderState& s = ld.state;
+    s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, true);
+    s.CommandLine = TrimBlanks(services.argumentText);
+
+    switch (ChooseRunMode(s.CommandLine)) {
+    case RunMode::Window:
+        ld.argumentText = "";
+        return services.runWindow ? services.runWindow(ld) : 0;
+    case RunMode::Usage:
+        ld.argumentText = services.argumentText;
+        ShowUsage(ld, "/");
+        return ExitStatus(ld);
+    case RunMode::CommandLine:
+        break;
+    }
+
+    ld.argumentText = services.argumentText;
+    s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, false);
+    RunCommandLine(ld, RealOperations());
+    // The parser unloads the window after its operation; this only guards against a run that
+    // ended some other way, so the port is never left open and the fields are stored.
+    if (ld.frmPellik.Loaded())
+        ld.frmPellik.Unload();
+    return ExitStatus(ld);
+}

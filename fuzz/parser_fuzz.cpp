@@ -1,0 +1,116 @@
+// libFuzzer target for the command-line parser: any argument text must end in at most two
+// messages and at most one operation, with the run finished and the window unloaded.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdlib.h>
+#include <string>
+
+#include "cli/command_line.h"
+#include "cli/port_check.h"
+#include "cli/reports.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/recording_presenter.h"
+#include "tests/support/virtual_clock.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int g_operations = 0;
+
+void Started(Loader& ld, bool checksPort)
+{
+    ++g_operations;
+    ld.frmPellik.Use();
+    if (checksPort)
+        CheckPortGiven(ld);
+}
+void FakeFind(Loader& ld) { Started(ld, false); }
+void FakeOther(Loader& ld) { Started(ld, true); }
+const Operations kFakes{FakeFind, FakeOther, FakeOther, FakeOther, FakeOther};
+
+// Fragments that make switch-like text far more often than random bytes do.
+const char* const kFragments[] = {
+    "-", "/", "--", ":", " ", " ", "  ", "\t", "com", "COM", "p", "port", "b", "baud", "break", "dense",
+    "ram", "e", "eeprom", "w", "write", "f", "find", "search", "h", "help", "i", "identify", "r", "reboot",
+    "s", "shutdown", "3", "0", "-1", "2.5", "1e12", "1e999", "&H1F", "&O7", "9600", "115200", "x", "?",
+    "*", "a.eeprom", "*.eeprom", "sub/", "sub\\", "\\", ".", "D", "+"};
+
+std::string ArgumentText(const std::uint8_t* data, std::size_t size)
+{
+    std::string text;
+    if (size == 0)
+        return text;
+    if (data[0] & 1) {
+        for (std::size_t i = 1; i < size; ++i) {
+            if (data[i] != 0)
+                text += static_cast<char>(data[i]);
+        }
+        return text;
+    }
+    constexpr std::size_t kCount = sizeof(kFragments) / sizeof(kFragments[0]);
+    for (std::size_t i = 1; i < size; ++i)
+        text += kFragments[data[i] % kCount];
+    return text;
+}
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+fs::path g_folder;
+
+void RemoveFolder()
+{
+    std::error_code ignored;
+    fs::remove_all(g_folder, ignored);
+}
+
+}  // namespace
+
+// File names are looked up relative to a private folder, never the caller's.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    std::string pattern = (fs::temp_directory_path() / "pellik-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        std::abort();
+    g_folder = pattern;
+    fs::current_path(g_folder);
+    fs::create_directories("sub");
+    for (const char* file : {"a.eeprom", "b.eeprom", "sub/a.eeprom"})
+        std::ofstream(file) << "abcd";
+    std::atexit(RemoveFolder);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    VirtualClock clock;
+    RecordingPresenter presenter;
+    FakeForm form;
+    Loader ld{clock, presenter, form};
+    ld.argumentText = ArgumentText(data, size);
+    ld.state.CommandLine = EchoText(ld);  // as the entry hands it over: trimmed
+    g_operations = 0;
+
+    RunCommandLine(ld, kFakes);
+
+    // Every run ends in a message or an operation.
+    Check(!presenter.messages.empty() || g_operations == 1);
+    Check(presenter.messages.size() <= 2);
+    Check(g_operations <= 1);
+    Check(ld.state.CommandLine.empty());
+    Check(!ld.state.ImageFile.empty());
+    Check(!form.Loaded());
+    Check(form.unloads == g_operations);
+    int warnings = 0;
+    for (const auto& m : presenter.messages)
+        warnings += m.icon == MessageIcon::Warning;
+    Check(ld.errorsReported == warnings);
+    return 0;
+}

@@ -1,0 +1,167 @@
+// Download: the image file's bytes, pulse-encoded after a command and a length long, into the
+// chip's RAM or EEPROM, then the chip's checksum and EEPROM acknowledgements.
+#include <algorithm>
+#include <fstream>
+
+#include "cli/port_check.h"
+#include "cli/reports.h"
+#include "loader/boot_handshake.h"
+#include "loader/operations.h"
+#include "loader/pulse_encoder.h"
+#include "loader/serial_link.h"
+#include "platform/file_lookup.h"
+#include "platform/serial_control.h"
+
+constexpr std::int64_t kChunkBytes = 128;
+constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger
+constexpr std::int32_t kChecksumWaitMs = 250;
+constexpr std::int32_t kEepromWaitMs = 5000;
+
+static std::string TrimSpaces(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+static void ReportFileNotFound(Loader& ld)
+{
+    ReportError(ld, "File not found" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
+}
+
+static void SendLong(Loader& ld, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        SendByte(ld, static_cast<std::int32_t>((value >> shift) & 0xFF));
+}
+
+static void SetProgress(Loader& ld, std::int32_t percent)
+{
+    FormState& form = ld.frmPellik.Use();
+    form.barProgress = percent;
+    form.Changed();
+}
+
+static bool PortLost(Loader& ld)
+{
+    return !Port(ld).PortOpen();
+}
+
+// Sends the image in chunks, the bar following. False after an error has been reported.
+static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
+{
+    const bool standard = ld.state.OnePattern == "011";
+    std::vector<char> chunk(kChunkBytes);
+    std::int64_t position = 0;
+    for (;;) {
+        SetProgress(ld, Percent(static_cast<std::int32_t>(position), static_cast<std::int32_t>(size)));
+        const std::int64_t remaining = size - position;
+        if (remaining == 0)
+            return true;
+        const std::int64_t count = std::min(remaining, kChunkBytes);
+        if (!file.read(chunk.data(), count)) {
+            // A file that shrank or failed under us must never end in a success message.
+            ReportError(ld, "Error reading file" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
+            return false;
+        }
+        for (std::int64_t i = 0; i < count; ++i) {
+            SendByte(ld, static_cast<std::uint8_t>(chunk[static_cast<std::size_t>(i)]));
+            // Standard packing pads every long to 11 characters; dense runs bits on.
+            if (standard && i % 4 == 3)
+                FlushBits(ld);
+        }
+        FlushFullBlocks(ld);
+        if (PortLost(ld)) {
+            ReportError(ld, "Hardware link lost");
+            return false;
+        }
+        position += count;
+    }
+}
+
+// One acknowledgement: true when the chip answered 0 (okay); otherwise reports and gives false.
+static bool Acknowledged(Loader& ld, std::int32_t timeoutMs, const char* timedOut, const char* failed)
+{
+    const std::int32_t answer = PollBit(ld, timeoutMs);
+    if (answer == 0)
+        return true;
+    if (answer < 0 && PortLost(ld))
+        ReportError(ld, "Hardware link lost");
+    else
+        ReportError(ld, answer < 0 ? timedOut : failed);
+    return false;
+}
+
+void DownloadImage(Loader& ld)
+{
+    LoaderState& s = ld.state;
+    if (TrimSpaces(s.ImageFile).empty()) {
+        ReportError(ld, "No file selected");
+        return;
+    }
+    // One readable regular file, not a pattern or a folder: checked before the port is touched.
+    if (FindFile(s.ImageFile).empty() || !IsReadableRegularFile(s.ImageFile)) {
+        ReportFileNotFound(ld);
+        return;
+    }
+    if (!CheckPortGiven(ld))
+        return;
+    ConnectChip(ld, s.PortNumber, s.BaudText);
+    if (s.LinkStatus == kLinkLost) {
+        ReportError(ld, "Hardware link lost");
+        return;
+    }
+    if (s.LinkStatus == kLinkNoChip) {
+        ReportError(ld, "No Propeller Chip found");
+        return;
+    }
+
+    bool streamed = false;
+    {
+        std::ifstream file(s.ImageFile, std::ios::binary);
+        if (!file) {
+            ReportFileNotFound(ld);
+            return;
+        }
+        file.seekg(0, std::ios::end);
+        const std::int64_t size = static_cast<std::int64_t>(file.tellg());
+        file.seekg(0, std::ios::beg);
+        // An empty image can never pass the checksum, and one beyond the RAM would wrap the
+        // length long and leave the chip hung.
+        if (size <= 0 || size % 4 != 0 || size > kRamBytes) {
+            ReportError(ld, "Invalid file size");
+        } else {
+            s.BytesSent = 0;
+            SendLong(ld, static_cast<std::uint32_t>(s.BootCommand));
+            FlushOutput(ld);
+            const std::int64_t longs = size / 4;
+            SendByte(ld, static_cast<std::int32_t>(longs & 0xFF));
+            SendByte(ld, static_cast<std::int32_t>(longs / 256));
+            SendByte(ld, 0);
+            SendByte(ld, 0);
+            FlushBits(ld);
+            streamed = StreamImage(ld, file, size);
+        }
+    }  // the file is closed here on every path
+    if (!streamed)
+        return;
+
+    FlushOutput(ld);
+    if (PortLost(ld)) {
+        ReportError(ld, "Hardware link lost");
+        return;
+    }
+    s.RxBuffer.clear();
+    if (!Acknowledged(ld, kChecksumWaitMs, "Timedout waiting for Checksum Okay response", "Checksum failed"))
+        return;
+    if (s.BootCommand <= 1) {
+        ReportInfo(ld, "Download to Ram successful - Sent" + NumberText(s.BytesSent) + " bytes");
+        return;
+    }
+    if (!Acknowledged(ld, kEepromWaitMs, "Timedout waiting for Write Eeprom Okay response", "Write Eeprom Failed"))
+        return;
+    if (!Acknowledged(ld, kEepromWaitMs, "Timedout waiting for Verify Eeprom Okay response", "Verify Eeprom Failed"))
+        return;
+    ReportInfo(ld, "Download to Eeprom successful - Sent" + NumberText(s.BytesSent) + " bytes");
+}

@@ -1,0 +1,173 @@
+// The serial port as the loader uses it: opening, reset pulse, waits and the two byte queues.
+#include "loader/serial_link.h"
+
+#include <algorithm>
+
+#include "loader/pulse_encoder.h"
+#include "platform/serial_control.h"
+
+namespace {
+
+constexpr std::int32_t kResetPulseMs = 15;
+constexpr std::int32_t kAfterResetMs = 100;   // the boot ROM needs this before the calibration byte
+constexpr std::int32_t kBreakHoldMs = 5000;
+constexpr std::int64_t kDrainLookMs = 1;      // sleep between looks at the output buffer
+const char* const kLineSuffix = ",n,8,1";
+
+std::string BaudOf(const std::string& settings)
+{
+    return settings.substr(0, settings.find(','));
+}
+
+// Waits until the port has transmitted everything handed to it. A port that failed (unplugged)
+// never will, so the wait ends as soon as the port no longer counts as open.
+void WaitForDrain(Loader& ld, SerialControl& port)
+{
+    while (port.PortOpen() && port.OutBufferCount() > 0)
+        ld.clock.RunEvents(kDrainLookMs);
+}
+
+std::size_t BlockSize(const SerialControl& port)
+{
+    return static_cast<std::size_t>(std::max(1, port.OutBufferSize()));
+}
+
+// Hands the first n queued bytes to the port.
+void WriteBlock(LoaderState& s, SerialControl& port, std::size_t n)
+{
+    const auto end = s.TxBuffer.begin() + static_cast<std::ptrdiff_t>(n);
+    port.Output(ByteString(s.TxBuffer.begin(), end));
+    s.TxBuffer.erase(s.TxBuffer.begin(), end);
+}
+
+}  // namespace
+
+SerialControl& Port(Loader& ld)
+{
+    return *ld.frmPellik.Use().SerialPort;
+}
+
+bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud)
+{
+    SerialControl& sp = Port(ld);
+    if (sp.CommPort() != port || BaudOf(sp.Settings()) != baud)
+        ClosePort(ld);
+    if (sp.PortOpen())
+        return true;  // already open with this port and baud: leave it and the window alone
+
+    // Refusals are not errors here; whether the port opened is read back below.
+    sp.SetCommPort(static_cast<std::int16_t>(port));
+    sp.SetSettings(baud + kLineSuffix);
+    sp.SetPortOpen(true);
+    if (!sp.PortOpen())
+        return false;
+
+    FormState& form = ld.frmPellik.Use();
+    form.btnClosePortEnabled = true;
+    form.txtPort = std::to_string(sp.CommPort());
+    form.txtBaud = BaudOf(sp.Settings());
+    form.Changed();
+    return true;
+}
+
+void ClosePort(Loader& ld)
+{
+    SerialControl& sp = Port(ld);
+    if (sp.PortOpen())
+        sp.SetPortOpen(false);
+    FormState& form = ld.frmPellik.Use();
+    form.btnClosePortEnabled = false;
+    form.Changed();
+}
+
+void ResetChip(Loader& ld)
+{
+    SerialControl& sp = Port(ld);
+    if (ld.state.UseBreakReset) {
+        sp.SetBreak(true);
+        Delay(ld, kBreakHoldMs);
+        sp.SetDTREnable(true);
+        Delay(ld, kResetPulseMs);
+        sp.SetBreak(false);
+        sp.SetDTREnable(false);
+    } else {
+        sp.SetDTREnable(true);
+        Delay(ld, kResetPulseMs);
+        sp.SetDTREnable(false);
+    }
+    Delay(ld, kAfterResetMs);
+}
+
+void Delay(Loader& ld, std::int32_t ms)
+{
+    const std::int64_t start = ld.clock.NowMs();
+    for (;;) {
+        const std::int64_t left = ms - (ld.clock.NowMs() - start);
+        if (left <= 0)
+            return;
+        ld.clock.RunEvents(left);
+    }
+}
+
+void QueueRawByte(Loader& ld, std::int32_t value)
+{
+    FlushBits(ld);
+    ld.state.TxBuffer.push_back(static_cast<std::uint8_t>(value & 0xFF));
+}
+
+void FlushOutput(Loader& ld)
+{
+    FlushBits(ld);
+    LoaderState& s = ld.state;
+    s.BytesSent += static_cast<std::int32_t>(s.TxBuffer.size());
+    SerialControl& sp = Port(ld);
+    const std::size_t block = BlockSize(sp);
+    while (!s.TxBuffer.empty()) {
+        WaitForDrain(ld, sp);
+        if (!sp.PortOpen()) {
+            // The link is gone: what is left can never be sent, so it is not counted either.
+            s.BytesSent -= static_cast<std::int32_t>(s.TxBuffer.size());
+            s.TxBuffer.clear();
+            return;
+        }
+        WriteBlock(s, sp, std::min(block, s.TxBuffer.size()));
+    }
+}
+
+void FlushFullBlocks(Loader& ld)
+{
+    LoaderState& s = ld.state;
+    SerialControl& sp = Port(ld);
+    const std::size_t block = BlockSize(sp);
+    while (s.TxBuffer.size() >= block) {
+        WaitForDrain(ld, sp);
+        if (!sp.PortOpen()) {
+            s.TxBuffer.clear();
+            return;
+        }
+        WriteBlock(s, sp, block);
+        s.BytesSent += static_cast<std::int32_t>(block);
+    }
+}
+
+void SerialPort_OnComm(Loader& ld)
+{
+    SerialControl& sp = Port(ld);
+    if (sp.CommEvent() == SerialControl::kCommEventReceive)
+        AppendReceived(ld, sp.Input());
+}
+
+void AppendReceived(Loader& ld, const ByteString& data)
+{
+    ld.state.RxBuffer.insert(ld.state.RxBuffer.end(), data.begin(), data.end());
+}
+
+std::int32_t ReadByte(Loader& ld)
+{
+    ByteString& rx = ld.state.RxBuffer;
+    if (rx.empty())
+        return -1;
+    const std::int32_t value = rx.front();
+    rx.erase(rx.begin());
+    return value;
+}

@@ -1,0 +1,56 @@
+// The serial control on QSerialPort: a port number mapped to a device path, line settings kept
+// as "baud,n,8,1", an exclusive raw open that does not reset the chip, and receive events.
+#pragma once
+
+#include <QSerialPort>
+
+#include <functional>
+#include <string>
+
+#include "platform/serial_control.h"
+
+class QtSerialControl : public SerialControl {
+public:
+    static constexpr int kCommEventError = 1000;  // any port failure other than received data
+    static constexpr int kOutBufferSize = 512;    // bytes
+
+    // devicePath gives the device of a port number, "" when there is none.
+    explicit QtSerialControl(std::function<std::string(int port)> devicePath);
+    ~QtSerialControl() override;
+
+    std::int16_t CommPort() const override { return m_commPort; }
+    void SetCommPort(std::int16_t port) override;
+    std::string Settings() const override;
+    void SetSettings(const std::string& settings) override;
+    bool PortOpen() const override;
+    void SetPortOpen(bool open) override;
+    void SetDTREnable(bool on) override;
+    void SetBreak(bool on) override;
+    int OutBufferSize() const override { return kOutBufferSize; }
+    int OutBufferCount() const override;
+    void Output(const std::vector<std::uint8_t>& bytes) override;
+    std::vector<std::uint8_t> Input() override;
+    int CommEvent() const override { return m_commEvent; }
+
+private:
+    struct LineSettings {
+        qint32 baud = 115200;
+        char parity = 'n';
+        int dataBits = 8;
+        std::string stopBits = "1";
+    };
+    static bool ParseSettings(const std::string& text, LineSettings& out);
+    void ApplyLineSettings();
+    void Open();
+    void Close();
+    void HandleReadyRead();
+    void HandleError(QSerialPort::SerialPortError error);
+    void Raise(int event);
+
+    std::function<std::string(int)> m_devicePath;
+    std::int16_t m_commPort = 1;
+    LineSettings m_settings;
+    int m_commEvent = 0;
+    bool m_opening = false;
+    QSerialPort m_port;
+};

@@ -1,0 +1,37 @@
+// End-to-end runs of the real Pellik32 against virtual chips on pseudo-terminals, each test with
+// its own settings folder whose "Ports" section points COM ports at the chips.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "tests/support/child_process.h"
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts a virtual chip for COM port n with the given options; waits until it listens.
+    void StartChip(int n, const std::vector<std::string>& options = {});
+    // Writes the settings file: COM ports with a chip lead to it, all others to a missing device.
+    void WritePorts(const std::string& extraSettings = "");
+    ChildResult Run(const std::vector<std::string>& args, int timeoutMs = 60000);
+    // A sample image of the given size made by the project's tool.
+    std::string MakeImage(int size);
+    std::string ChipLog(int n) const;
+    std::string SettingsFile() const;
+    bool SettingsFileExists() const;
+
+    std::string m_folder;
+    std::map<int, pid_t> m_chips;
+    std::map<int, std::string> m_links;
+};
+
+// The message exactly as a terminal run prints it: the title line, then the text.
+std::string Printed(const std::string& text);
+std::string Sha256OfFile(const std::string& path);

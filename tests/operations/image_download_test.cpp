@@ -1,0 +1,269 @@
+// The download against in-process ROM chips: the exact stream, the counts, the progress bar and
+// every way it can end.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "cli/reports.h"
+#include "loader/operations.h"
+#include "tests/operations/chip_fixture.h"
+
+namespace {
+
+const char* kLongOne = "93 92 92 92 92 92 92 92 92 92 F2";
+const char* kLongOneDense = "C9 92 92 92 92 92 92 92 92 92 F2";
+
+class ImageDownload : public ChipFixture {
+protected:
+    std::size_t Polls(std::size_t from) const
+    {
+        const auto stream = AfterHandshake();
+        std::size_t polls = 0;
+        for (std::size_t i = from; i < stream.size(); ++i)
+            polls += stream[i] == 0xF9;
+        return polls;
+    }
+};
+
+TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
+{
+    struct Case {
+        const char* name;
+        const char* onePattern;
+        std::int32_t command;
+        std::string stream;
+    } cases[] = {
+        {"standard RAM", "011", 1,
+         std::string(kLongOne) + " " + kLongOne + " 93 92 92 93 92 DA 92 92 D2 92 F2"},
+        {"dense RAM", "01", 1,
+         std::string(kLongOneDense) + " " + kLongOneDense + " C9 92 92 C9 92 2A 92 92 CA 92 FE"},
+        {"standard EEPROM", "011", 3,
+         std::string("9B 92 92 92 92 92 92 92 92 92 F2 ") + kLongOne + " 93 92 92 93 92 DA 92 92 D2 92 F2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlaceChip(3);
+        ld.state.OnePattern = c.onePattern;
+        ld.state.BootCommand = c.command;
+        serial.events.clear();
+        UseImage({1, 2, 3, 4});
+        DownloadImage(ld);
+
+        const auto expected = Hex(c.stream);
+        const auto stream = AfterHandshake();
+        ASSERT_GE(stream.size(), expected.size());
+        EXPECT_EQ(std::vector<std::uint8_t>(stream.begin(), stream.begin() + 33), expected);
+        // Nothing but polls after the image, and each one counted.
+        EXPECT_EQ(Polls(33), stream.size() - 33);
+        EXPECT_GE(Polls(33), 1u);
+        EXPECT_EQ(ld.state.BytesSent, static_cast<std::int32_t>(33 + Polls(33)));
+    }
+}
+
+TEST_F(ImageDownload, LengthLongOfAFullImage)
+{
+    PlaceChip(3);
+    UseImage(ValidImage(32768));
+    DownloadImage(ld);
+    const auto stream = AfterHandshake();
+    ASSERT_GT(stream.size(), 22u);
+    EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + 11, stream.begin() + 22),
+              Hex("92 92 92 92 9A 92 92 92 92 92 F2"));
+}
+
+TEST_F(ImageDownload, FullImagesReachTheChipIntactWithExactCounts)
+{
+    struct Case {
+        const char* name;
+        const char* onePattern;
+        std::int32_t command;
+        const char* success;
+    } cases[] = {
+        {"standard RAM", "011", 1, "Download to Ram successful - Sent"},
+        {"standard EEPROM", "011", 3, "Download to Eeprom successful - Sent"},
+        {"dense RAM", "01", 1, "Download to Ram successful - Sent"},
+        {"dense EEPROM", "01", 3, "Download to Eeprom successful - Sent"},
+    };
+    const auto image = ValidImage(32768);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RomChip& chip = PlaceChip(3);
+        serial.events.clear();
+        presenter.messages.clear();
+        ld.state.OnePattern = c.onePattern;
+        ld.state.BootCommand = c.command;
+        UseImage(image);
+        DownloadImage(ld);
+
+        ASSERT_EQ(presenter.messages.size(), 1u);
+        EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Information);
+        const std::size_t sent = AfterHandshake().size();
+        EXPECT_EQ(LastMessage(), c.success + NumberText(static_cast<std::int64_t>(sent)) + " bytes");
+        const std::size_t polls = Polls(0);
+        if (std::string(c.onePattern) == "011")
+            EXPECT_EQ(sent - polls, 90134u) << "8194 longs of 11 characters";
+        else
+            EXPECT_LT(sent - polls, 90134u);
+        EXPECT_EQ(chip.LastImage(), image);
+        std::cout << "[ count    ] " << c.name << ": " << sent - polls << " characters + " << polls << " polls\n";
+    }
+}
+
+TEST_F(ImageDownload, ProgressFollowsEachChunkOf128Bytes)
+{
+    PlaceChip(3);
+    UseImage(ValidImage(300));
+    std::vector<std::pair<int, std::size_t>> seen;  // bar value, characters encoded so far
+    form.state.barProgress = -1;
+    form.state.onChanged = [&] {
+        if (seen.empty() || seen.back().first != form.state.barProgress)
+            seen.emplace_back(form.state.barProgress,
+                              static_cast<std::size_t>(ld.state.BytesSent) + ld.state.TxBuffer.size());
+    };
+    DownloadImage(ld);
+    // 11 characters for each long: two longs ahead of the image, then 32, 64 and 75 image longs.
+    const std::vector<std::pair<int, std::size_t>> expected = {{0, 22}, {42, 22 + 11 * 32}, {85, 22 + 11 * 64},
+                                                               {100, 22 + 11 * 75}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(presenter.messages.size(), 1u);
+}
+
+TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
+{
+    struct Case {
+        const char* name;
+        RomChipOptions chip;
+        std::int32_t command;
+        int acks;
+        const char* message;
+        std::int32_t linkStatus;
+    } cases[] = {
+        {"silent after the image", [] { RomChipOptions o; o.silentAfterImage = true; return o; }(), 1, -1,
+         "Timedout waiting for Checksum Okay response", kLinkLost},
+        {"checksum failed", [] { RomChipOptions o; o.checksumFail = true; return o; }(), 1, -1, "Checksum failed",
+         kLinkErrorReported},
+        {"write answer missing", {}, 3, 1, "Timedout waiting for Write Eeprom Okay response", kLinkLost},
+        {"write failed", [] { RomChipOptions o; o.eepromWriteFail = true; return o; }(), 3, -1, "Write Eeprom Failed",
+         kLinkErrorReported},
+        {"verify answer missing", {}, 3, 2, "Timedout waiting for Verify Eeprom Okay response", kLinkLost},
+        {"verify failed", [] { RomChipOptions o; o.eepromVerifyFail = true; return o; }(), 3, -1,
+         "Verify Eeprom Failed", kLinkErrorReported},
+        {"version 2", [] { RomChipOptions o; o.version = 2; return o; }(), 1, -1, "No Propeller Chip found",
+         kLinkNoChip},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlaceChip(3, c.chip);
+        presenter.messages.clear();
+        maxAcks = c.acks;
+        ld.state.BootCommand = c.command;
+        UseImage(ValidImage(64));
+        const std::int64_t start = clock.NowMs();
+        DownloadImage(ld);
+        ASSERT_EQ(presenter.messages.size(), 1u);
+        EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(LastMessage(), c.message);
+        EXPECT_EQ(ld.state.LinkStatus, c.linkStatus);
+        // Two 5-second EEPROM waits at most, plus the reset and handshake.
+        EXPECT_LT(clock.NowMs() - start, 11000);
+        EXPECT_TRUE(serial.PortOpen()) << "failures leave the port open";
+    }
+}
+
+TEST_F(ImageDownload, ChecksBeforeThePortIsTouched)
+{
+    namespace fs = std::filesystem;
+    fs::create_directory(folder + "/folder.binary");
+    const std::string missing = folder + "/missing.binary ";
+    std::ofstream(folder + "/one.binary") << "abcd";
+    struct Case {
+        const char* name;
+        std::string imageFile;
+        std::int32_t port;
+        std::string message;
+    } cases[] = {
+        {"empty name", "", 3, "No file selected"},
+        {"only spaces", "   ", 3, "No file selected"},
+        {"missing, shown untrimmed", missing, 3, "File not found\r\n\r\n" + missing},
+        {"a folder", folder + "/folder.binary", 3, "File not found\r\n\r\n" + folder + "/folder.binary"},
+        {"a pattern that matches", folder + "/*.binary", 3, "File not found\r\n\r\n" + folder + "/*.binary"},
+        {"no port", folder + "/one.binary", 0, "No COM Port specified\r\n\r\n"},
+    };
+    PlaceChip(3);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        presenter.messages.clear();
+        ld.state.ImageFile = c.imageFile;
+        ld.state.PortNumber = c.port;
+        DownloadImage(ld);
+        EXPECT_EQ(LastMessage(), c.message);
+        EXPECT_EQ(presenter.messages.size(), 1u);
+    }
+    EXPECT_EQ(form.loads, 0) << "the window (and with it the port) was never touched";
+    EXPECT_EQ(serial.opens, 0);
+}
+
+TEST_F(ImageDownload, BadSizesAreRefusedAfterTheHandshakeWithNothingSent)
+{
+    PlaceChip(3);
+    for (std::size_t size : {6u, 0u, 32772u}) {
+        SCOPED_TRACE(size);
+        serial.events.clear();
+        presenter.messages.clear();
+        UseImage(std::vector<std::uint8_t>(size, 0x55));
+        DownloadImage(ld);
+        EXPECT_EQ(LastMessage(), "Invalid file size");
+        EXPECT_EQ(serial.Writes().size(), 2u) << "the handshake only";
+        EXPECT_EQ(ld.state.LinkStatus, kLinkErrorReported);
+        EXPECT_TRUE(serial.PortOpen());
+    }
+}
+
+TEST_F(ImageDownload, AnUnpluggedAdapterIsALostLinkWhereverItHappens)
+{
+    const auto image = ValidImage(32768);
+    for (std::int64_t failAt : {100, 509 + 2000, 509 + 90000}) {
+        SCOPED_TRACE(failAt);
+        PlaceChip(3);
+        presenter.messages.clear();
+        serial.events.clear();
+        serial.failAfterBytes = failAt;
+        ld.state.BootCommand = 3;
+        UseImage(image);
+        const std::int64_t start = clock.NowMs();
+        DownloadImage(ld);
+        EXPECT_EQ(LastMessage(), "Hardware link lost");
+        EXPECT_EQ(presenter.messages.size(), 1u);
+        EXPECT_LT(clock.NowMs() - start, 1000) << "no wait ran out its time on a dead port";
+        serial.failAfterBytes = -1;
+        form.Unload();
+    }
+}
+
+TEST_F(ImageDownload, AFileThatShrinksWhileStreamingIsNeverASuccess)
+{
+    PlaceChip(3);
+    const std::string path = UseImage(ValidImage(32768));
+    bool truncated = false;
+    form.state.onChanged = [&] {
+        if (!truncated && form.state.barProgress == 0 && ld.state.BytesSent > 0) {
+            std::filesystem::resize_file(path, 1000);
+            truncated = true;
+        }
+    };
+    DownloadImage(ld);
+    ASSERT_TRUE(truncated);
+    EXPECT_EQ(LastMessage(), "Error reading file\r\n\r\n" + path);
+    EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(Polls(22), 0u) << "no acknowledgement was asked for";
+}
+
+TEST(Percent, QuotientFirstAndRoundedDown)
+{
+    EXPECT_EQ(Percent(3712, 6400), 57);
+    EXPECT_EQ(Percent(128, 300), 42);
+    EXPECT_EQ(Percent(300, 300), 100);
+    EXPECT_EQ(Percent(0, 0), 0);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include "tests/support/child_process.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<char*> CStrings(std::vector<std::string>& items)
+{
+    std::vector<char*> out;
+    for (auto& s : items)
+        out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+void DrainInto(int fd, std::string& sink, bool& open)
+{
+    char buffer[4096];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0)
+        sink.append(buffer, static_cast<std::size_t>(n));
+    else if (n == 0 || (errno != EINTR && errno != EAGAIN))
+        open = false;
+}
+
+}  // namespace
+
+ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                     int timeoutMs)
+{
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+        throw std::runtime_error("pipe failed");
+    std::vector<std::string> args = argv;
+    std::vector<std::string> envText;
+    for (const auto& [k, v] : env)
+        envText.push_back(k + "=" + v);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int devNull = open("/dev/null", O_RDONLY);
+        dup2(devNull, 0);
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        close(outPipe[0]);
+        close(errPipe[0]);
+        execve(args[0].c_str(), CStrings(args).data(), CStrings(envText).data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+
+    ChildResult result;
+    bool outOpen = true, errOpen = true;
+    const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    while (outOpen || errOpen) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timedOut = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        pollfd fds[2] = {{outOpen ? outPipe[0] : -1, POLLIN, 0}, {errOpen ? errPipe[0] : -1, POLLIN, 0}};
+        if (poll(fds, 2, static_cast<int>(left.count())) <= 0)
+            continue;
+        if (fds[0].revents)
+            DrainInto(outPipe[0], result.out, outOpen);
+        if (fds[1].revents)
+            DrainInto(errPipe[0], result.err, errOpen);
+    }
+    close(outPipe[0]);
+    close(errPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile)
+{
+    std::vector<std::string> args = argv;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        execv(args[0].c_str(), CStrings(args).data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void StopChild(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+std::string ReadTextFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteTextFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string MakeTempFolder()
+{
+    const char* base = std::getenv("PELLIK_BUILD_DIR");
+    std::string pattern = std::string(base ? base : "/tmp") + "/test-home/tmp-XXXXXX";
+    std::string parent = pattern.substr(0, pattern.rfind('/'));
+    std::system(("mkdir -p '" + parent + "'").c_str());
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}

@@ -1,0 +1,30 @@
+// Runs a program of the project as a child process with a given environment, stdin from
+// /dev/null and its output captured, killing it when it overruns its time.
+#pragma once
+
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct ChildResult {
+    int exitCode = -1;    // -1 when killed by a signal
+    bool timedOut = false;
+    double seconds = 0;   // wall time
+    std::string out;
+    std::string err;
+};
+
+// The environment holds only what is given: no DISPLAY, no terminal, so messages go to the
+// captured standard output and error.
+ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                     int timeoutMs);
+
+// A child that keeps running beside the test (the virtual chip); its standard output goes to a file.
+pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile);
+void StopChild(pid_t pid);
+
+std::string ReadTextFile(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& text);
+// A fresh folder under the build's test-home, removed by nobody: each test gets its own.
+std::string MakeTempFolder();
