@@ -160,15 +160,25 @@ TEST_F(FrmPellikTest, CloseDuringAnOperationIsRefusedAndTheOperationEnds)
 
 TEST_F(FrmPellikTest, CloseWhenIdleUnloadsAndClosesThePort)
 {
+    int ownerTold = 0;
+    form.state.onChanged = [&ownerTold] { ++ownerTold; };
     FrmPellik& w = Open();
     FakeOperations().body = [](Loader& l) { OpenAsTheLinkDoes(l, "2"); };
     Click("btnFind");
     ASSERT_TRUE(serial.PortOpen());
+    EXPECT_GT(ownerTold, 0);  // the owner's own watcher still hears the changes
 
     EXPECT_TRUE(w.close());
     EXPECT_EQ(form.unloads, 1);
     EXPECT_FALSE(serial.PortOpen());
-    EXPECT_FALSE(form.state.onChanged);  // nothing reaches back into a closed window
+    // Only the owner's watcher is left: nothing reaches back into a closed window.
+    const int before = ownerTold;
+    form.state.Changed();
+    EXPECT_EQ(ownerTold, before + 1);
+    const bool shown = Button("btnClosePort")->isEnabled();
+    form.state.btnClosePortEnabled = !shown;
+    form.state.Changed();
+    EXPECT_EQ(Button("btnClosePort")->isEnabled(), shown);
 }
 
 TEST_F(FrmPellikTest, StoredPositionIsAppliedAndKeptExactlyUntilMoved)

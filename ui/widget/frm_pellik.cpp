@@ -77,7 +77,13 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
     setTabOrder();
 
     m_state = &m_host.Use();
-    m_state->onChanged = [this] { showState(); };
+    // The owner may watch the state too; it keeps being told.
+    m_ownerOnChanged = m_state->onChanged;
+    m_state->onChanged = [this] {
+        if (m_ownerOnChanged)
+            m_ownerOnChanged();
+        showState();
+    };
     showState();
     connectControls();
 
@@ -94,7 +100,7 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
 FrmPellik::~FrmPellik()
 {
     if (m_state)
-        m_state->onChanged = nullptr;
+        m_state->onChanged = m_ownerOnChanged;
 }
 
 void FrmPellik::createControls()
@@ -252,7 +258,7 @@ void FrmPellik::closeEvent(QCloseEvent* event)
     if (m_state) {
         // The frame's place settles after the window is mapped without always sending a move.
         storePosition();
-        m_state->onChanged = nullptr;
+        m_state->onChanged = m_ownerOnChanged;
         m_state = nullptr;
         m_host.Unload();
     }

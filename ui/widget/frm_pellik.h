@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "loader/loader.h"
@@ -55,6 +56,7 @@ private:
     FileDialog& m_dialog;
     WindowOperations m_ops;
     FormState* m_state = nullptr;  // null once the window has been unloaded
+    std::function<void()> m_ownerOnChanged;
     bool m_showingState = false;
     QPointer<QWidget> m_focusBeforeOperation;
     QPoint m_restoredPos{-1, -1};  // where the stored position put the window, in pixels
