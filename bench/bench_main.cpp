@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include "bench/uart_model.h"
+#include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
 #include "loader/serial_link.h"

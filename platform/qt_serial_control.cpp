@@ -151,6 +151,13 @@ void QtSerialControl::Open()
 
 void QtSerialControl::Close()
 {
+    // Bytes already handed over must still reach the line (a shutdown command is the last thing
+    // an operation writes); closing would drop what Qt still holds. Qt writes only when the
+    // device can take more (a forced write into a full queue reads as a failed port), and the
+    // wait is bounded for a stuck port.
+    constexpr int kHandOverWaitMs = 1000;
+    while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(kHandOverWaitMs)) {
+    }
     m_port.close();
 }
 
