@@ -81,8 +81,9 @@ void Measure(const char* name, Rig& rig, void (*operation)(Loader&), bool resetC
     const double wallS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
     const double cpuS = CpuSeconds() - cpuStart;
     const double wireS = static_cast<double>(rig.characters) * 10.0 / kBaud + (resetCounts ? kResetMs / 1000 : 0);
-    std::printf("%-22s %9zu %8.3f s %8.3f s %7.3f %8.3f s %6.1f %%   %s\n", name, rig.characters, wireS, wallS,
-                wireS > 0 ? wallS / wireS : 0.0, cpuS, 100.0 * cpuS / wallS, rig.presenter.text.c_str());
+    const std::string result = rig.presenter.text.substr(0, rig.presenter.text.find('\r'));
+    std::printf("%-20s %7zu %9.4f s %9.4f s %6.3f %8.3f s %6.1f %%  %s\n", name, rig.characters, wireS, wallS,
+                wireS > 0 ? wallS / wireS : 0.0, cpuS, wallS > 0 ? 100.0 * cpuS / wallS : 0.0, result.c_str());
 }
 
 void Connect(Loader& ld)
@@ -102,7 +103,8 @@ int main(int argc, char** argv)
                                                  static_cast<std::streamsize>(bytes.size()));
 
     std::printf("115200 baud; wire = every character at 10 bits plus the 115 ms reset\n");
-    std::printf("%-22s %9s %10s %10s %7s %10s %8s\n", "run", "chars", "wire", "wall", "ratio", "cpu", "cpu/wall");
+    std::printf("%-20s %7s %11s %11s %6s %10s %8s  %s\n", "run", "chars", "wire", "wall", "ratio", "cpu", "cpu/wall",
+                "result");
     struct Download {
         const char* name;
         const char* onePattern;

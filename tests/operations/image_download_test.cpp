@@ -118,7 +118,7 @@ TEST_F(ImageDownload, ProgressFollowsEachChunkOf128Bytes)
     std::vector<std::pair<int, std::size_t>> seen;  // bar value, characters encoded so far
     form.state.barProgress = -1;
     form.state.onChanged = [&] {
-        if (seen.empty() || seen.back().first != form.state.barProgress)
+        if (form.state.barProgress >= 0 && (seen.empty() || seen.back().first != form.state.barProgress))
             seen.emplace_back(form.state.barProgress,
                               static_cast<std::size_t>(ld.state.BytesSent) + ld.state.TxBuffer.size());
     };
