@@ -1,8 +1,6 @@
 #include "ui/widget/frm_pellik.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -12,6 +10,7 @@
 #include <iterator>
 
 #include "loader/serial_link.h"
+#include "ui/widget/caption_fit.h"
 #include "ui/widget/option_check_box.h"
 #include "ui/window_actions.h"
 
@@ -49,47 +48,6 @@ QPushButton* MakeButton(QWidget* parent, const char* caption)
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
-}
-
-// Room a caption needs: its text, and a check box's indicator beside it.
-int CaptionWidth(QWidget* control, const QString& text)
-{
-    int width = control->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&')));
-    if (qobject_cast<QCheckBox*>(control)) {
-        width += control->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control)
-                 + control->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
-    }
-    return width;
-}
-
-// The layout was drawn for a narrower face than most desktops use. Captions that would be cut
-// off get a condensed, then a smaller, variant of the window's font, the same for the group.
-void FitCaptions(std::initializer_list<QWidget*> group)
-{
-    constexpr int kStretches[] = {QFont::Unstretched, QFont::SemiCondensed, QFont::Condensed};
-    constexpr int kSmallestPixelSize = 9;
-    QFont face = (*group.begin())->font();
-    const auto fits = [&] {
-        bool all = true;
-        for (QWidget* control : group) {
-            control->setFont(face);
-            const QString text = qobject_cast<QLabel*>(control)
-                                     ? static_cast<QLabel*>(control)->text()
-                                     : static_cast<QAbstractButton*>(control)->text();
-            all = all && CaptionWidth(control, text) <= control->width();
-        }
-        return all;
-    };
-    for (int stretch : kStretches) {
-        face.setStretch(stretch);
-        if (fits())
-            return;
-    }
-    for (int px = kFontPixelSize - 1; px >= kSmallestPixelSize; --px) {
-        face.setPixelSize(px);
-        if (fits())
-            return;
-    }
 }
 
 void ShowText(QLineEdit* box, const std::string& text)
@@ -171,10 +129,10 @@ void FrmPellik::createControls()
     m_barProgress->setFocusPolicy(Qt::NoFocus);
     for (QLabel* label : m_lblGeneric)
         label->setFocusPolicy(Qt::NoFocus);
-    FitCaptions({m_lblGeneric[0], m_lblGeneric[1], m_lblGeneric[2]});
-    FitCaptions({m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
-    FitCaptions({m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload, m_btnShutdown,
-                 m_btnReBoot, m_btnClosePort});
+    FitCaptions(kFontPixelSize, {m_lblGeneric[0], m_lblGeneric[1], m_lblGeneric[2]});
+    FitCaptions(kFontPixelSize, {m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
+    FitCaptions(kFontPixelSize, {m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload,
+                                 m_btnShutdown, m_btnReBoot, m_btnClosePort});
 }
 
 void FrmPellik::setTabOrder()
