@@ -229,3 +229,40 @@ TEST_F(FrmPellikTest, MinimizedIsTrackedForTheUnload)
 }
 
 }  // namespace
+
+namespace {
+
+// The window with the real operations, on the fake port with nothing attached.
+class FrmPellikRealOperationsTest : public FrmPellikTest {
+protected:
+    FrmPellik& OpenWithRealOperations()
+    {
+        m_window = std::make_unique<FrmPellik>(ld, form, dialog);
+        m_window->show();
+        return *m_window;
+    }
+};
+
+TEST_F(FrmPellikRealOperationsTest, IdentifyWithoutAChipReportsOnceAndLeavesThePortOpen)
+{
+    FrmPellik& w = OpenWithRealOperations();
+    Child<QLineEdit>("txtPort")->setText(" 2 ");
+    bool enabledWhileReporting = true;
+    presenter.onShow = [&](const RecordingPresenter::Message&) { enabledWhileReporting = w.isEnabled(); };
+
+    Click("btnIdentify");
+
+    ASSERT_EQ(presenter.messages.size(), 1u);
+    EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Warning);
+    EXPECT_FALSE(enabledWhileReporting);
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(Child<QLineEdit>("txtPort")->text(), "2");
+    EXPECT_TRUE(serial.PortOpen());
+    EXPECT_TRUE(Button("btnClosePort")->isEnabled());
+
+    Click("btnClosePort");
+    EXPECT_FALSE(serial.PortOpen());
+    EXPECT_FALSE(Button("btnClosePort")->isEnabled());
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStyle>
 
 #include "tests/ui/frm_pellik_fixture.h"
 
@@ -56,6 +57,22 @@ TEST_F(FrmPellikTest, EveryControlSitsWhereTheLayoutPutsIt)
         if (p.caption) {
             EXPECT_EQ(TextOf(w).toStdString(), p.caption) << p.name;
         }
+    }
+}
+
+TEST_F(FrmPellikTest, EveryCaptionFitsItsControl)
+{
+    Open();
+    for (const Place& p : kPlaces) {
+        if (!p.caption)
+            continue;
+        QWidget* w = Child(p.name);
+        int needed = w->fontMetrics().horizontalAdvance(TextOf(w).remove(QLatin1Char('&')));
+        if (qobject_cast<QCheckBox*>(w))
+            needed += w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w)
+                      + w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+        EXPECT_LE(needed, w->width()) << p.name;
+        EXPECT_GE(QFontInfo(w->font()).pixelSize(), 9) << p.name;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "loader/serial_link.h"
+#include "ui/widget/caption_fit.h"
 #include "ui/widget/option_check_box.h"
 #include "ui/window_actions.h"
 
@@ -128,6 +129,10 @@ void FrmPellik::createControls()
     m_barProgress->setFocusPolicy(Qt::NoFocus);
     for (QLabel* label : m_lblGeneric)
         label->setFocusPolicy(Qt::NoFocus);
+    FitCaptions(kFontPixelSize, {m_lblGeneric[0], m_lblGeneric[1], m_lblGeneric[2]});
+    FitCaptions(kFontPixelSize, {m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
+    FitCaptions(kFontPixelSize, {m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload,
+                                 m_btnShutdown, m_btnReBoot, m_btnClosePort});
 }
 
 void FrmPellik::setTabOrder()
