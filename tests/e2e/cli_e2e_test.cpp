@@ -177,3 +177,20 @@ TEST_F(EndToEnd, ChipKilledDuringADownloadIsALostLink)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, Printed("Hardware link lost"));
 }
+
+TEST_F(EndToEnd, APortHeldByAnotherProgramIsNotShared)
+{
+    // The first run holds the port through a long EEPROM write; the second must not get in.
+    StartChip(1, {"--eeprom-busy-ms", "3000"});
+    WritePorts();
+    const std::string image = MakeImage(64);
+    ChildResult holder;
+    std::thread first([&] { holder = Run({"-com:1", "-eeprom", image}, 30000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const ChildResult second = Run({"-com:1", "-identify"}, 30000);
+    first.join();
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.err, Printed("No Propeller Chip found"));
+    EXPECT_EQ(holder.exitCode, 0) << holder.err;
+    EXPECT_NE(holder.out.find("Download to Eeprom successful"), std::string::npos) << holder.out;
+}
