@@ -74,6 +74,10 @@ TEST_F(FrmPellikTest, EveryCaptionFitsItsControl)
         EXPECT_LE(needed, w->width()) << p.name;
         EXPECT_GE(QFontInfo(w->font()).pixelSize(), 9) << p.name;
     }
+    // The baud box shows its longest rate whole, not scrolled.
+    auto* baud = qobject_cast<QLineEdit*>(Child("txtBaud"));
+    ASSERT_NE(baud, nullptr);
+    EXPECT_LE(baud->fontMetrics().horizontalAdvance(QStringLiteral("115200")) + 8, baud->width());
 }
 
 TEST_F(FrmPellikTest, ClientAreaIsFixedAt486By125AndCanBeMinimizedButNotMaximized)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 
 // Room a caption needs: its text, and a check box's indicator beside it.
@@ -40,6 +41,20 @@ void FitCaptions(int pixelSize, std::initializer_list<QWidget*> group)
     for (int px = pixelSize - 1; px >= kSmallestPixelSize; --px) {
         face.setPixelSize(px);
         if (fits())
+            return;
+    }
+}
+
+void FitBoxText(int pixelSize, QLineEdit* box, const QString& sample)
+{
+    constexpr int kSmallestPixelSize = 9;
+    constexpr int kFrameAndMarginsPx = 8;  // the frame and the box's own margins, both sides
+    QFont face = box->font();
+    face.setStretch(QFont::SemiCondensed);
+    for (int px = pixelSize; px >= kSmallestPixelSize; --px) {
+        face.setPixelSize(px);
+        box->setFont(face);
+        if (box->fontMetrics().horizontalAdvance(sample) + kFrameAndMarginsPx <= box->width())
             return;
     }
 }

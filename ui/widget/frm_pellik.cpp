@@ -133,6 +133,8 @@ void FrmPellik::createControls()
     FitCaptions(kFontPixelSize, {m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
     FitCaptions(kFontPixelSize, {m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload,
                                  m_btnShutdown, m_btnReBoot, m_btnClosePort});
+    // The baud box was drawn just wide enough for its longest rate.
+    FitBoxText(kFontPixelSize, m_txtBaud, QStringLiteral("115200"));
 }
 
 void FrmPellik::setTabOrder()
