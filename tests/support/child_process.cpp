@@ -44,6 +44,10 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     std::vector<std::string> envText;
     for (const auto& [k, v] : env)
         envText.push_back(k + "=" + v);
+    // A sanitizer build's children report under the same rules as the test itself.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name); value && !env.count(name))
+            envText.push_back(std::string(name) + "=" + value);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {

@@ -15,8 +15,8 @@ struct ChildResult {
     std::string err;
 };
 
-// The environment holds only what is given: no DISPLAY, no terminal, so messages go to the
-// captured standard output and error.
+// The environment holds only what is given (and the sanitizers' options): no DISPLAY, no
+// terminal, so messages go to the captured standard output and error.
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                      int timeoutMs);
 
