@@ -1,5 +1,116 @@
-// Process entry: builds the platform parts and hands over to Main.
-int main()
+// Process entry: picks the application object and the message channel for the run mode, wires
+// the platform parts into the loader and hands over to Main.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/main_entry.h"
+#include "loader/serial_link.h"
+#include "platform/qt_display_probe.h"
+#include "platform/qt_event_clock.h"
+#include "platform/qt_message_presenter.h"
+#include "platform/qt_serial_control.h"
+#include "platform/qt_settings_store.h"
+#include "platform/terminal_presenter.h"
+#include "platform/terminal_progress.h"
+#include "ui/form.h"
+#include "ui/widget/run_window.h"
+
+namespace {
+
+constexpr int kExitNoDisplay = 2;
+
+std::string JoinArguments(int argc, char** argv)
 {
-    return 0;
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+// The settings store's application name: the executable's file name without its extension.
+std::string AppName(const char* argv0)
+{
+    const QString name = QFileInfo(QString::fromLocal8Bit(argv0 ? argv0 : "")).completeBaseName();
+    return name.isEmpty() ? std::string("Pellik32") : name.toStdString();
+}
+
+bool AnyTerminal()
+{
+    return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string arguments = JoinArguments(argc, argv);
+    const std::string app = AppName(argc > 0 ? argv[0] : nullptr);
+    std::string trimmed = arguments;
+    trimmed.erase(0, trimmed.find_first_not_of(' '));
+    trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+    const bool windowMode = ChooseRunMode(trimmed) == RunMode::Window;
+
+    // Boxes in window mode, and for a command-line run started with no terminal from a desktop;
+    // otherwise the terminal, which needs no display at all.
+    bool useBoxes = false;
+    if (windowMode) {
+        if (ProbeDisplay() == DisplayKind::None) {
+            std::fprintf(stderr, "%s: no display to show the window on (set DISPLAY or WAYLAND_DISPLAY, or give "
+                                 "command-line arguments)\n",
+                         app.c_str());
+            return kExitNoDisplay;
+        }
+        useBoxes = true;
+    } else if (!AnyTerminal()) {
+        useBoxes = ProbeDisplay() == DisplayKind::Interactive;
+    }
+
+    // Qt gets only the program name: the arguments belong to the command line, not to Qt.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    std::unique_ptr<QCoreApplication> qtApp;
+    if (useBoxes)
+        qtApp = std::make_unique<QApplication>(qtArgc, qtArgv);
+    else
+        qtApp = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+
+    TerminalProgress progress(stderr, !windowMode && ::isatty(STDERR_FILENO));
+    std::unique_ptr<Presenter> presenter;
+    if (useBoxes) {
+        presenter = std::make_unique<QtMessagePresenter>();
+    } else {
+        auto terminal = std::make_unique<TerminalPresenter>();
+        terminal->SetBeforeMessage([&progress] { progress.Erase(); });
+        presenter = std::move(terminal);
+    }
+
+    QtEventClock clock;
+    QtSettingsStore store;
+    Form form(
+        [&store, app] {
+            return std::make_unique<QtSerialControl>([&store, app](int port) { return SerialDevicePath(store, app, port); });
+        },
+        store, app);
+    Loader ld(clock, *presenter, form);
+    form.SetOnComm([&ld] { SerialPort_OnComm(ld); });
+    form.SetClosePort([&ld] { ClosePort(ld); });
+    if (!windowMode)
+        form.SetOnChanged([&form, &progress] { progress.Follow(form.State().barProgress); });
+
+    EntryServices services;
+    services.argumentText = arguments;
+    services.runWindow = [&form](Loader& loader) { return RunWindowMode(loader, form); };
+    const int status = Main(ld, services);
+    progress.Erase();
+    return status;
 }

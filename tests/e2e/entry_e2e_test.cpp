@@ -1,0 +1,141 @@
+// The real binary's entry: run modes, message channels, exit status and what a run stores.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "cli/reports.h"
+#include "tests/support/child_process.h"
+
+namespace {
+
+const std::string kTaggedTitle = "Ulvane Propeller Downloader 2.00 - KR6 32-Bit";
+const std::string kPlainTitle = "Ulvane Propeller Downloader 2.00";
+
+class EntryEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* bin = std::getenv("PELLIK32_BIN");
+        if (!bin)
+            GTEST_SKIP() << "needs PELLIK32_BIN";
+        m_bin = bin;
+        m_folder = MakeTempFolder();
+    }
+
+    ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {})
+    {
+        std::vector<std::string> argv = {m_bin};
+        argv.insert(argv.end(), args.begin(), args.end());
+        env["XDG_CONFIG_HOME"] = m_folder + "/config";
+        env["HOME"] = m_folder;
+        env["PATH"] = "/usr/bin:/bin";
+        return RunChild(argv, env, 30000);
+    }
+    std::string SettingsFile() const { return m_folder + "/config/Pellik32/Pellik32.conf"; }
+    bool SettingsFileExists() const
+    {
+        struct stat info {};
+        return ::stat(SettingsFile().c_str(), &info) == 0;
+    }
+
+    std::string m_bin;
+    std::string m_folder;
+};
+
+std::string Plain(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    return out;
+}
+
+TEST_F(EntryEndToEnd, UsagePrintsTheSlashFormOnStandardOutput)
+{
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"/?"}, {"-com:3", "/?", "x.eeprom"}}) {
+        const ChildResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, kTaggedTitle + "\nCommand Line Options ...\n\n" + Plain(UsageText("/")) + "\n");
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_FALSE(SettingsFileExists());
+}
+
+TEST_F(EntryEndToEnd, ErrorGoesToStandardErrorWithExitOneAndStoresNothing)
+{
+    const ChildResult r = Run({"-com:3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, kPlainTitle + "\nNo Download Filename Specified\n\n-com:3\n");
+    EXPECT_FALSE(SettingsFileExists());
+}
+
+TEST_F(EntryEndToEnd, ArgumentsAreJoinedWithSingleBlanks)
+{
+    const ChildResult r = Run({"-baud:9600", "-com:3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, kPlainTitle + "\nNo Download Filename Specified\n\n-baud:9600 -com:3\n");
+}
+
+TEST_F(EntryEndToEnd, WindowModeWithoutADisplayExitsTwoWithOneLine)
+{
+    const std::map<std::string, std::string> environments[] = {
+        {},                                             // nothing set at all
+        {{"DISPLAY", ":97"}},                            // a display server that is not there
+        {{"DISPLAY", ":97"}, {"QT_QPA_PLATFORM", "xcb"}},
+        {{"WAYLAND_DISPLAY", "nowhere-97"}, {"QT_QPA_PLATFORM", "wayland"}},
+    };
+    for (const auto& env : environments) {
+        const ChildResult r = Run({}, env);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_EQ(r.out, "");
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_FALSE(SettingsFileExists());
+    }
+}
+
+TEST_F(EntryEndToEnd, CommandLineRunStoresThePortItOpened)
+{
+    // A pseudo-terminal as COM7 that never answers: the port opens, no chip is found.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    ::mkdir((m_folder + "/config").c_str(), 0755);
+    ::mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
+    WriteTextFile(SettingsFile(), "[Ports]\nCOM7=" + std::string(::ptsname(master)) +
+                                      "\n\n[Settings]\nPort=2\nFile=\" keep me \"\nPack=2\n");
+
+    const ChildResult r = Run({"-com:7", "-baud:57600", "-identify"});
+    ::close(master);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, kPlainTitle + "\nNo Propeller Chip found\n");
+
+    const std::string stored = ReadTextFile(SettingsFile());
+    EXPECT_NE(stored.find("COM7="), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Port=7"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Baud=57600"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("File=\" keep me \""), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Pack=2"), std::string::npos) << stored;
+    EXPECT_EQ(stored.find("Top="), std::string::npos) << stored;  // the hidden window has no position
+}
+
+TEST_F(EntryEndToEnd, PortThatDoesNotOpenLeavesTheStoredPort)
+{
+    ::mkdir((m_folder + "/config").c_str(), 0755);
+    ::mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
+    WriteTextFile(SettingsFile(), "[Ports]\nCOM4=" + m_folder + "/no-such-device\n\n[Settings]\nPort=2\n");
+    const ChildResult r = Run({"-com:4", "-identify"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, kPlainTitle + "\nNo Propeller Chip found\n");
+    EXPECT_NE(ReadTextFile(SettingsFile()).find("Port=2"), std::string::npos);
+}
+
+}  // namespace
