@@ -78,7 +78,7 @@ protected:
     {
         std::vector<std::string> argv = {ChipBinary(), "--link", m_link, "--log", m_folder + "/chip.log"};
         argv.insert(argv.end(), options.begin(), options.end());
-        const std::string out = m_folder + "/chip.out";
+        const std::string out = m_folder + "/chip" + std::to_string(++m_starts) + ".out";
         m_pid = StartChild(argv, out);
         for (int i = 0; i < 500 && ReadTextFile(out).find("ready") == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -107,6 +107,7 @@ protected:
     std::string m_link;
     pid_t m_pid = -1;
     int m_fd = -1;
+    int m_starts = 0;
 };
 
 }  // namespace
@@ -134,18 +135,32 @@ TEST_F(VirtualChipProcess, AnswersAHandshakeLogsItAndRemovesItsLinkOnSigterm)
     EXPECT_NE(log.find("\"kind\":\"shutdown\""), std::string::npos) << log;
 }
 
-TEST_F(VirtualChipProcess, UnplugAtTheHandshakeKillsTheLine)
+TEST_F(VirtualChipProcess, OrderedUnplugKillsTheLine)
 {
-    Start({"--unplug-at", "handshake"});
-    Send({0xF9});
-    bool died = false;
-    EXPECT_TRUE(ReadAnswers(m_fd, 1, 10000, &died).empty());
-    EXPECT_TRUE(died);
-    int status = 0;
-    waitpid(m_pid, &status, 0);
-    m_pid = -1;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_FALSE(Exists(m_link));
+    struct Case {
+        std::vector<std::string> options;
+        Bytes sent;
+        std::size_t answers;  // answered at most before the line died; the rest is lost with it
+    };
+    const Case cases[] = {
+        {{"--unplug-at", "handshake"}, {0xF9}, 0},
+        {{"--unplug-after-bytes", "300"}, Concat({{0xF9}, BitCharacters(HandshakeBits(1, 250)), Polls(258)}), 49},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[0]);
+        Start(c.options);
+        Send(c.sent);
+        bool died = false;
+        EXPECT_LE(ReadAnswers(m_fd, 258, 10000, &died).size(), c.answers);
+        EXPECT_TRUE(died);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_FALSE(Exists(m_link));
+        close(m_fd);
+        m_fd = -1;
+    }
 }
 
 TEST_F(VirtualChipProcess, ReplacesAStaleLink)
