@@ -1,5 +1,7 @@
 #include "platform/qt_serial_control.h"
 
+#include <QElapsedTimer>
+
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -151,6 +153,15 @@ void QtSerialControl::Open()
 
 void QtSerialControl::Close()
 {
+    // The last block written (a shutdown command, say) may still sit in Qt's buffer, which a
+    // close would drop: hand it to the driver first, which transmits it before the port closes.
+    QElapsedTimer waited;
+    waited.start();
+    const qint64 limitMs = m_port.bytesToWrite() * 10 * 1000 / std::max(m_settings.baud, 1) + kCloseGraceMs;
+    while (m_port.bytesToWrite() > 0 && waited.elapsed() < limitMs) {
+        if (!m_port.waitForBytesWritten(static_cast<int>(limitMs - waited.elapsed())))
+            break;
+    }
     m_port.close();
 }
 
@@ -179,8 +190,11 @@ int QtSerialControl::OutBufferCount() const
 
 void QtSerialControl::Output(const std::vector<std::uint8_t>& bytes)
 {
-    if (PortOpen() && !bytes.empty())
-        m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (!PortOpen() || bytes.empty())
+        return;
+    m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    // Qt would otherwise wait for the event loop to pass the bytes on; the driver takes them now.
+    m_port.flush();
 }
 
 std::vector<std::uint8_t> QtSerialControl::Input()
