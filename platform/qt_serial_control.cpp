@@ -192,9 +192,9 @@ void QtSerialControl::Output(const std::vector<std::uint8_t>& bytes)
 {
     if (!PortOpen() || bytes.empty())
         return;
+    // Qt passes the bytes to the driver when the event loop next runs (the loader's waits) or
+    // when the port closes; forcing it here would fail with a WriteError on a full driver queue.
     m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    // Qt would otherwise wait for the event loop to pass the bytes on; the driver takes them now.
-    m_port.flush();
 }
 
 std::vector<std::uint8_t> QtSerialControl::Input()
@@ -219,8 +219,7 @@ void QtSerialControl::HandleError(QSerialPort::SerialPortError error)
     // The device went away: an unplugged adapter gives ResourceError, a pseudo-terminal whose far
     // end closed gives ReadError on every later event-loop pass. Either way the port counts as
     // closed from now on, and closing it ends that stream of errors (and a busy event loop).
-    const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-                      error == QSerialPort::WriteError;
+    const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (lost && m_port.isOpen())
         m_port.close();
     Raise(kCommEventError);
