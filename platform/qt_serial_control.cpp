@@ -1,7 +1,5 @@
 #include "platform/qt_serial_control.h"
 
-#include <QElapsedTimer>
-
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -153,14 +151,12 @@ void QtSerialControl::Open()
 
 void QtSerialControl::Close()
 {
-    // The last block written (a shutdown command, say) may still sit in Qt's buffer, which a
-    // close would drop: hand it to the driver first, which transmits it before the port closes.
-    QElapsedTimer waited;
-    waited.start();
-    const qint64 limitMs = m_port.bytesToWrite() * 10 * 1000 / std::max(m_settings.baud, 1) + kCloseGraceMs;
-    while (m_port.bytesToWrite() > 0 && waited.elapsed() < limitMs) {
-        if (!m_port.waitForBytesWritten(static_cast<int>(limitMs - waited.elapsed())))
-            break;
+    // Bytes already handed over must still reach the line (a shutdown command is the last thing
+    // an operation writes); closing would drop what Qt still holds. Qt writes only when the
+    // device can take more (a forced write into a full queue reads as a failed port), and the
+    // wait is bounded for a stuck port.
+    constexpr int kHandOverWaitMs = 1000;
+    while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(kHandOverWaitMs)) {
     }
     m_port.close();
 }
@@ -190,11 +186,8 @@ int QtSerialControl::OutBufferCount() const
 
 void QtSerialControl::Output(const std::vector<std::uint8_t>& bytes)
 {
-    if (!PortOpen() || bytes.empty())
-        return;
-    // Qt passes the bytes to the driver when the event loop next runs (the loader's waits) or
-    // when the port closes; forcing it here would fail with a WriteError on a full driver queue.
-    m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (PortOpen() && !bytes.empty())
+        m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
 std::vector<std::uint8_t> QtSerialControl::Input()
@@ -219,7 +212,8 @@ void QtSerialControl::HandleError(QSerialPort::SerialPortError error)
     // The device went away: an unplugged adapter gives ResourceError, a pseudo-terminal whose far
     // end closed gives ReadError on every later event-loop pass. Either way the port counts as
     // closed from now on, and closing it ends that stream of errors (and a busy event loop).
-    const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                      error == QSerialPort::WriteError;
     if (lost && m_port.isOpen())
         m_port.close();
     Raise(kCommEventError);

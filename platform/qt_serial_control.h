@@ -13,7 +13,6 @@ class QtSerialControl : public SerialControl {
 public:
     static constexpr int kCommEventError = 1000;  // any port failure other than received data
     static constexpr int kOutBufferSize = 512;    // bytes
-    static constexpr qint64 kCloseGraceMs = 500;  // beyond the wire time of what is left to send
 
     // devicePath gives the device of a port number, "" when there is none.
     explicit QtSerialControl(std::function<std::string(int port)> devicePath);

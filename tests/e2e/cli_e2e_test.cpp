@@ -98,7 +98,7 @@ TEST_F(EndToEnd, ChipFailuresEndInTheirMessage)
          "Timedout waiting for Checksum Okay response"},
         {"unplugged in the handshake", {"--unplug-at", "handshake"}, {"-com:1"}, "Hardware link lost"},
         {"unplugged in the image", {"--unplug-at", "image"}, {"-com:1"}, "Hardware link lost"},
-        {"unplugged in the EEPROM wait", {"--unplug-at", "eeprom"}, {"-com:1", "-eeprom"}, "Hardware link lost"},
+        {"unplugged in the EEPROM wait", {"--unplug-at", "eeprom", "--eeprom-busy-ms", "2000"}, {"-com:1", "-eeprom"}, "Hardware link lost"},
     };
     const std::string image = MakeImage(4096);
     for (const auto& c : cases) {

@@ -53,7 +53,8 @@ TEST_F(ShortOperations, ShutdownIsTheSameElevenCharactersInBothPackings)
         ld.state.OnePattern = pattern;
         ShutdownChip(ld);
         EXPECT_EQ(AfterHandshake(), Hex("92 92 92 92 92 92 92 92 92 92 F2"));
-        EXPECT_TRUE(chip.ShutdownReceived());
+        ASSERT_FALSE(chip.Sessions().empty());
+        EXPECT_TRUE(chip.Sessions().back().shutdown);
     }
 }
 

@@ -1,0 +1,23 @@
+// The command line of the virtual_chip program: where to listen, where to log and which faults to play.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/rom_chip.h"
+
+enum class UnplugPhase { Never, Handshake, Image, Eeprom };
+
+struct ChipArguments {
+    std::string link;                   // symlink made to the pseudo-terminal
+    std::string logFile;                // JSON lines; empty: no log
+    RomChipOptions chip;
+    std::int64_t unplugAfterBytes = -1; // -1: never
+    UnplugPhase unplugAt = UnplugPhase::Never;
+};
+
+extern const char* const kChipUsage;
+
+// Parses argv without the program name. On a bad option returns false with *error saying why.
+bool ParseChipArguments(const std::vector<std::string>& args, ChipArguments& out, std::string* error);

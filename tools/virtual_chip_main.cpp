@@ -1,0 +1,208 @@
+// virtual_chip: answers on a pseudo-terminal as the Propeller's ROM boot loader does, with faults
+// to order, and logs what it received as JSON lines. Stops on SIGTERM or SIGINT.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "tools/chip_arguments.h"
+#include "tools/pseudo_terminal.h"
+#include "tools/rom_chip.h"
+
+namespace {
+
+// After the checksum answer of an EEPROM download, the line dies only once the client has
+// surely read that answer: closing a pseudo-terminal drops what the client has not read yet.
+constexpr std::int64_t kEepromUnplugGraceMs = 30;
+constexpr std::size_t kReadChunkBytes = 4096;
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char wake = 0;
+    [[maybe_unused]] const ssize_t ignored = write(g_signalPipe[1], &wake, 1);
+}
+
+bool InstallSignalHandlers()
+{
+    if (pipe(g_signalPipe) != 0)
+        return false;
+    fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    signal(SIGPIPE, SIG_IGN);
+    return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+std::int64_t NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+class ChipServer {
+public:
+    ChipServer(const ChipArguments& args, PseudoTerminal& line, std::FILE* log)
+        : m_args(args), m_line(line), m_log(log), m_chip(args.chip) {}
+
+    // Serves until a signal or an ordered unplug; returns the exit status.
+    int Run();
+
+private:
+    void TakeBytes(const std::uint8_t* bytes, std::size_t count);
+    bool UnplugDue(std::int64_t nowMs);
+    void WritePending();
+    void Log(const ChipEvent& event);
+    void LogEvents();
+
+    const ChipArguments& m_args;
+    PseudoTerminal& m_line;
+    std::FILE* m_log;
+    RomChip m_chip;
+    std::vector<std::uint8_t> m_pending;  // answers the pseudo-terminal has not taken yet
+    std::int64_t m_received = 0;
+    std::int64_t m_eepromWaitSinceMs = -1;
+    bool m_unplug = false;
+};
+
+int ChipServer::Run()
+{
+    Log({"listening", NowMs(), {{"link", m_args.link}, {"device", m_line.DeviceName()}}});
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::uint8_t buffer[kReadChunkBytes];
+    while (!m_unplug) {
+        pollfd fds[2] = {{m_line.MasterFd(), short(POLLIN | (m_pending.empty() ? 0 : POLLOUT)), 0},
+                         {g_signalPipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            std::fprintf(stderr, "virtual_chip: poll: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if (fds[1].revents)
+            return 0;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            // Cannot happen while the chip holds the device open; never spin on it.
+            std::fprintf(stderr, "virtual_chip: the pseudo-terminal failed\n");
+            return 1;
+        }
+        if (fds[0].revents & POLLIN) {
+            const ssize_t count = read(m_line.MasterFd(), buffer, sizeof buffer);
+            if (count < 0 && errno != EAGAIN && errno != EINTR) {
+                std::fprintf(stderr, "virtual_chip: read: %s\n", std::strerror(errno));
+                return 1;
+            }
+            if (count > 0)
+                TakeBytes(buffer, std::size_t(count));
+        }
+        WritePending();
+    }
+    Log({"unplug", NowMs(), {{"bytes", m_received}}});
+    m_line.Close();
+    return 0;
+}
+
+void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
+{
+    const std::int64_t nowMs = NowMs();
+    // One byte at a time, so that an unplug happens exactly where it was ordered.
+    for (std::size_t i = 0; i < count && !m_unplug; ++i) {
+        if (UnplugDue(nowMs)) {
+            m_unplug = true;
+            break;
+        }
+        const std::size_t sessions = m_chip.Sessions().size();
+        const std::vector<std::uint8_t> answers = m_chip.Receive({bytes[i]}, nowMs);
+        ++m_received;
+        if (m_chip.Sessions().size() != sessions)
+            m_line.DiscardUnread();
+        m_pending.insert(m_pending.end(), answers.begin(), answers.end());
+        LogEvents();
+        m_unplug = UnplugDue(nowMs);
+    }
+}
+
+bool ChipServer::UnplugDue(std::int64_t nowMs)
+{
+    if (m_args.unplugAfterBytes >= 0 && m_received >= m_args.unplugAfterBytes)
+        return true;
+    const ChipPhase phase = m_chip.Phase();
+    switch (m_args.unplugAt) {
+    case UnplugPhase::Never:
+        return false;
+    case UnplugPhase::Handshake:
+        return phase == ChipPhase::Handshake || phase == ChipPhase::HandshakePolls;
+    case UnplugPhase::Image:
+        return phase == ChipPhase::Image || phase == ChipPhase::ChecksumAck;
+    case UnplugPhase::Eeprom:
+        if (phase != ChipPhase::EepromWriteAck && phase != ChipPhase::EepromVerifyAck) {
+            m_eepromWaitSinceMs = -1;
+            return false;
+        }
+        if (m_eepromWaitSinceMs < 0)
+            m_eepromWaitSinceMs = nowMs;
+        return nowMs - m_eepromWaitSinceMs >= kEepromUnplugGraceMs;
+    }
+    return false;
+}
+
+void ChipServer::WritePending()
+{
+    if (m_pending.empty())
+        return;
+    const ssize_t count = write(m_line.MasterFd(), m_pending.data(), m_pending.size());
+    if (count > 0)
+        m_pending.erase(m_pending.begin(), m_pending.begin() + count);
+}
+
+void ChipServer::Log(const ChipEvent& event)
+{
+    if (!m_log)
+        return;
+    std::fprintf(m_log, "%s\n", EventJson(event).c_str());
+    std::fflush(m_log);
+}
+
+void ChipServer::LogEvents()
+{
+    for (const ChipEvent& event : m_chip.TakeEvents())
+        Log(event);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ChipArguments args;
+    std::string error;
+    if (!ParseChipArguments(std::vector<std::string>(argv + 1, argv + argc), args, &error)) {
+        std::fprintf(stderr, "virtual_chip: %s\n%s", error.c_str(), kChipUsage);
+        return 2;
+    }
+    std::FILE* log = nullptr;
+    if (!args.logFile.empty() && !(log = std::fopen(args.logFile.c_str(), "a"))) {
+        std::fprintf(stderr, "virtual_chip: cannot open %s: %s\n", args.logFile.c_str(), std::strerror(errno));
+        return 1;
+    }
+    if (!InstallSignalHandlers()) {
+        std::fprintf(stderr, "virtual_chip: cannot install signal handlers\n");
+        return 1;
+    }
+    PseudoTerminal line;
+    if (!line.Open(args.link, &error)) {
+        std::fprintf(stderr, "virtual_chip: %s\n", error.c_str());
+        return 1;
+    }
+    const int status = ChipServer(args, line, log).Run();
+    line.Close();
+    if (log)
+        std::fclose(log);
+    return status;
+}

@@ -1,0 +1,42 @@
+#include "ui/window_actions.h"
+
+#include "cli/numeric_value.h"
+
+// Only blanks go: a tab or other character typed into a box reaches the loader as it is.
+std::string WithoutOuterSpaces(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+void ImportSettings(Loader& ld)
+{
+    FormState& form = ld.frmPellik.Use();
+    LoaderState& s = ld.state;
+
+    form.barProgress = 0;
+    form.Changed();
+    // A port text too large for a port number gets the same 0 as one without a number, so the
+    // port check reports it instead of the conversion failing.
+    s.PortNumber = RoundToPort(NumericValue(WithoutOuterSpaces(form.txtPort))).value_or(0);
+    s.BaudText = WithoutOuterSpaces(form.txtBaud);
+    s.ImageFile = WithoutOuterSpaces(form.txtFilename);
+    s.UseBreakReset = form.chkUseBreakReset != 0;
+    s.ZeroPattern = "001";
+    s.OnePattern = form.chkDensePacking != 0 ? "01" : "011";
+    s.BootCommand = form.chkWriteEeprom != 0 ? 3 : 1;
+}
+
+void RunWindowOperation(Loader& ld, void (*operation)(Loader&))
+{
+    FormState& form = ld.frmPellik.Use();
+    form.enabled = false;
+    form.Changed();
+    ImportSettings(ld);
+    operation(ld);
+    form.enabled = true;
+    form.Changed();
+}
