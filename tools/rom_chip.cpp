@@ -207,6 +207,7 @@ void RomChip::FinishImage(std::int64_t nowMs)
     session.checksumOk = RomChecksumOk(m_image) && !m_options.checksumFail;
     Note("image", nowMs, {{"size", std::int64_t(m_image.size())}, {"sha256", session.imageSha256}});
     Note("checksum", nowMs, {{"ok", *session.checksumOk}});
+    m_lastImage = std::move(m_image);
     m_image.clear();
     m_phase = m_options.silentAfterImage ? ChipPhase::Done : ChipPhase::ChecksumAck;
     m_busyUntilMs = nowMs + m_options.checksumBusyMs;

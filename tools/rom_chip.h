@@ -55,6 +55,10 @@ public:
 
     ChipPhase Phase() const { return m_phase; }
     const std::vector<ChipSession>& Sessions() const { return m_sessions; }
+    // The bytes of the last image that arrived whole; empty before the first.
+    const std::vector<std::uint8_t>& LastImage() const { return m_lastImage; }
+    // Whether the latest session ended with the shutdown command.
+    bool ShutdownReceived() const { return !m_sessions.empty() && m_sessions.back().shutdown; }
     // The events since the last call, oldest first.
     std::vector<ChipEvent> TakeEvents();
 
@@ -91,6 +95,7 @@ private:
     std::uint32_t m_long = 0;
     std::uint32_t m_imageLongs = 0;
     std::vector<std::uint8_t> m_image;
+    std::vector<std::uint8_t> m_lastImage;
     int m_polls = 0;                  // handshake polls answered or not
     bool m_unexpectedNoted = false;
     std::int64_t m_busyUntilMs = 0;

@@ -1,5 +1,6 @@
 // virtual_chip: answers on a pseudo-terminal as the Propeller's ROM boot loader does, with faults
 // to order, and logs what it received as JSON lines. Stops on SIGTERM or SIGINT.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -56,7 +57,8 @@ public:
 
 private:
     void TakeBytes(const std::uint8_t* bytes, std::size_t count);
-    bool UnplugDue(std::int64_t nowMs);
+    void ScheduleUnplug(std::int64_t nowMs);
+    int PollTimeoutMs() const;
     void WritePending();
     void Log(const ChipEvent& event);
     void LogEvents();
@@ -67,8 +69,7 @@ private:
     RomChip m_chip;
     std::vector<std::uint8_t> m_pending;  // answers the pseudo-terminal has not taken yet
     std::int64_t m_received = 0;
-    std::int64_t m_eepromWaitSinceMs = -1;
-    bool m_unplug = false;
+    std::int64_t m_unplugAtMs = -1;  // once set, nothing more reaches the chip
 };
 
 int ChipServer::Run()
@@ -77,10 +78,10 @@ int ChipServer::Run()
     std::printf("ready\n");
     std::fflush(stdout);
     std::uint8_t buffer[kReadChunkBytes];
-    while (!m_unplug) {
+    while (m_unplugAtMs < 0 || NowMs() < m_unplugAtMs) {
         pollfd fds[2] = {{m_line.MasterFd(), short(POLLIN | (m_pending.empty() ? 0 : POLLOUT)), 0},
                          {g_signalPipe[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        if (poll(fds, 2, PollTimeoutMs()) < 0) {
             if (errno == EINTR)
                 continue;
             std::fprintf(stderr, "virtual_chip: poll: %s\n", std::strerror(errno));
@@ -113,11 +114,7 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
 {
     const std::int64_t nowMs = NowMs();
     // One byte at a time, so that an unplug happens exactly where it was ordered.
-    for (std::size_t i = 0; i < count && !m_unplug; ++i) {
-        if (UnplugDue(nowMs)) {
-            m_unplug = true;
-            break;
-        }
+    for (std::size_t i = 0; i < count && m_unplugAtMs < 0; ++i) {
         const std::size_t sessions = m_chip.Sessions().size();
         const std::vector<std::uint8_t> answers = m_chip.Receive({bytes[i]}, nowMs);
         ++m_received;
@@ -125,32 +122,38 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
             m_line.DiscardUnread();
         m_pending.insert(m_pending.end(), answers.begin(), answers.end());
         LogEvents();
-        m_unplug = UnplugDue(nowMs);
+        ScheduleUnplug(nowMs);
     }
 }
 
-bool ChipServer::UnplugDue(std::int64_t nowMs)
+void ChipServer::ScheduleUnplug(std::int64_t nowMs)
 {
     if (m_args.unplugAfterBytes >= 0 && m_received >= m_args.unplugAfterBytes)
-        return true;
+        m_unplugAtMs = nowMs;
     const ChipPhase phase = m_chip.Phase();
     switch (m_args.unplugAt) {
     case UnplugPhase::Never:
-        return false;
+        break;
     case UnplugPhase::Handshake:
-        return phase == ChipPhase::Handshake || phase == ChipPhase::HandshakePolls;
+        if (phase == ChipPhase::Handshake || phase == ChipPhase::HandshakePolls)
+            m_unplugAtMs = nowMs;
+        break;
     case UnplugPhase::Image:
-        return phase == ChipPhase::Image || phase == ChipPhase::ChecksumAck;
+        if (phase == ChipPhase::Image || phase == ChipPhase::ChecksumAck)
+            m_unplugAtMs = nowMs;
+        break;
     case UnplugPhase::Eeprom:
-        if (phase != ChipPhase::EepromWriteAck && phase != ChipPhase::EepromVerifyAck) {
-            m_eepromWaitSinceMs = -1;
-            return false;
-        }
-        if (m_eepromWaitSinceMs < 0)
-            m_eepromWaitSinceMs = nowMs;
-        return nowMs - m_eepromWaitSinceMs >= kEepromUnplugGraceMs;
+        if (phase == ChipPhase::EepromWriteAck)
+            m_unplugAtMs = nowMs + kEepromUnplugGraceMs;
+        break;
     }
-    return false;
+}
+
+int ChipServer::PollTimeoutMs() const
+{
+    if (m_unplugAtMs < 0)
+        return -1;
+    return int(std::max<std::int64_t>(0, m_unplugAtMs - NowMs()));
 }
 
 void ChipServer::WritePending()

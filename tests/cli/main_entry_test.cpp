@@ -58,13 +58,12 @@ protected:
         services.runWindow = [this](Loader& l) {
             ++windowRuns;
             titleInWindow = l.state.MessageTitle;
-            return windowStatus;
+            return 0;
         };
         return Main(ld, services);
     }
 
     int windowRuns = 0;
-    int windowStatus = 0;
     std::string titleInWindow;
 };
 
@@ -78,12 +77,6 @@ TEST_F(MainTest, NoArgumentsOrBlanksOnlyRunTheWindowWithTheTaggedTitle)
         EXPECT_EQ(ld.state.CommandLine, "");
     }
     EXPECT_TRUE(presenter.messages.empty());
-}
-
-TEST_F(MainTest, WindowModeGivesTheWindowsExitStatus)
-{
-    windowStatus = 3;
-    EXPECT_EQ(Run(""), 3);
 }
 
 TEST_F(MainTest, UsageTriggerShowsOnlyTheSlashUsageBox)

@@ -164,6 +164,23 @@ TEST_F(PtyTest, OpensRawAndCarriesEveryByteValueBothWays)
     EXPECT_FALSE(control->PortOpen());
 }
 
+TEST_F(PtyTest, CloseRightAfterOutputStillDeliversTheBytes)
+{
+    // A shutdown command is written and the port closed with no event loop pass in between.
+    OpenPort4(*control);
+    ASSERT_TRUE(control->PortOpen());
+    const std::vector<std::uint8_t> command(300, 0xA5);
+    control->Output(command);
+    control->SetPortOpen(false);
+    EXPECT_FALSE(control->PortOpen());
+
+    std::vector<std::uint8_t> atFarEnd(1024);
+    const ssize_t n = ::read(m_master, atFarEnd.data(), atFarEnd.size());
+    ASSERT_GE(n, 0);
+    atFarEnd.resize(static_cast<std::size_t>(n));
+    EXPECT_EQ(atFarEnd, command);
+}
+
 TEST_F(PtyTest, FarEndClosedCountsAsClosedAndRaisesAnEvent)
 {
     std::vector<int> events;

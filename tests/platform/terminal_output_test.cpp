@@ -67,12 +67,4 @@ TEST(TerminalProgress, DisabledWhenNotATerminal)
     EXPECT_EQ(err.Text(), "");
 }
 
-TEST(TerminalProgress, BarFillsInProportion)
-{
-    EXPECT_EQ(TerminalProgress::BarText(0), "\r[" + std::string(40, ' ') + "]   0%");
-    EXPECT_EQ(TerminalProgress::BarText(45), "\r[" + std::string(18, '#') + std::string(22, ' ') + "]  45%");
-    EXPECT_EQ(TerminalProgress::BarText(100), "\r[" + std::string(40, '#') + "] 100%");
-    EXPECT_EQ(TerminalProgress::BarText(250), TerminalProgress::BarText(100));
-}
-
 }  // namespace

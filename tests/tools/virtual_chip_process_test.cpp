@@ -1,0 +1,213 @@
+// The virtual_chip program itself: it listens on a pseudo-terminal behind a link, answers a
+// handshake, logs it, unplugs when told and refuses bad options.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/support/child_process.h"
+#include "tests/tools/chip_test_support.h"
+#include "tools/rom_checksum.h"
+
+namespace {
+
+std::string ChipBinary()
+{
+    const char* path = std::getenv("VIRTUAL_CHIP_BIN");
+    return path ? path : "";
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+// Reads until count bytes came, the line died or timeoutMs passed.
+Bytes ReadAnswers(int fd, std::size_t count, int timeoutMs, bool* lineDied = nullptr)
+{
+    Bytes got;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (got.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd fd1 {fd, POLLIN, 0};
+        if (poll(&fd1, 1, int(left.count())) <= 0)
+            continue;
+        std::uint8_t buffer[512];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            got.insert(got.end(), buffer, buffer + n);
+        } else if (n == 0 || errno != EAGAIN) {
+            if (lineDied)
+                *lineDied = true;
+            break;
+        }
+    }
+    return got;
+}
+
+class VirtualChipProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (ChipBinary().empty())
+            GTEST_SKIP() << "needs VIRTUAL_CHIP_BIN";
+        m_folder = MakeTempFolder();
+        m_link = m_folder + "/ttyChip";
+    }
+    void TearDown() override
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        if (m_pid > 0)
+            StopChild(m_pid);
+    }
+
+    void Start(const std::vector<std::string>& options = {})
+    {
+        std::vector<std::string> argv = {ChipBinary(), "--link", m_link, "--log", m_folder + "/chip.log"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        const std::string out = m_folder + "/chip" + std::to_string(++m_starts) + ".out";
+        m_pid = StartChild(argv, out);
+        for (int i = 0; i < 500 && ReadTextFile(out).find("ready") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(ReadTextFile(out), "ready\n");
+        m_fd = open(m_link.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(m_fd, 0);
+        termios mode {};
+        ASSERT_EQ(tcgetattr(m_fd, &mode), 0);
+        cfmakeraw(&mode);
+        ASSERT_EQ(tcsetattr(m_fd, TCSANOW, &mode), 0);
+    }
+
+    void Send(const Bytes& bytes) { ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+
+    // Stops the chip with SIGTERM and returns its exit status (-1 for a signal).
+    int Terminate()
+    {
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string m_folder;
+    std::string m_link;
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    int m_starts = 0;
+};
+
+}  // namespace
+
+TEST_F(VirtualChipProcess, AnswersAHandshakeLogsItAndRemovesItsLinkOnSigterm)
+{
+    Start();
+    Send({0xF9});
+    Send(Concat({BitCharacters(HandshakeBits(1, 250)), Polls(258)}));
+    EXPECT_EQ(ReadAnswers(m_fd, 258, 10000), ExpectedHandshakeAnswers());
+
+    // A client that closes and comes back finds the chip still there.
+    close(m_fd);
+    m_fd = open(m_link.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(m_fd, 0);
+    Send(Concat({LongCharacters(0)}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    EXPECT_EQ(Terminate(), 0);
+    EXPECT_FALSE(Exists(m_link));
+    const std::string log = ReadTextFile(m_folder + "/chip.log");
+    EXPECT_NE(log.find("{\"event\":\"session_start\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"event\":\"handshake\",\"ms\":"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"ok\":true}\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"kind\":\"shutdown\""), std::string::npos) << log;
+}
+
+TEST_F(VirtualChipProcess, OrderedUnplugKillsTheLine)
+{
+    struct Case {
+        std::vector<std::string> options;
+        Bytes sent;
+        std::size_t answers;  // answered at most before the line died; the rest is lost with it
+    };
+    const Case cases[] = {
+        {{"--unplug-at", "handshake"}, {0xF9}, 0},
+        {{"--unplug-after-bytes", "300"}, Concat({{0xF9}, BitCharacters(HandshakeBits(1, 250)), Polls(258)}), 49},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[0]);
+        Start(c.options);
+        Send(c.sent);
+        bool died = false;
+        EXPECT_LE(ReadAnswers(m_fd, 258, 10000, &died).size(), c.answers);
+        EXPECT_TRUE(died);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_FALSE(Exists(m_link));
+        close(m_fd);
+        m_fd = -1;
+    }
+}
+
+TEST_F(VirtualChipProcess, ReplacesAStaleLink)
+{
+    ASSERT_EQ(symlink("/dev/null", m_link.c_str()), 0);
+    Start();
+    char target[256] = {};
+    ASSERT_GT(readlink(m_link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target).rfind("/dev/pts/", 0), 0u) << target;
+}
+
+TEST(VirtualChipArguments, BadOptionsGiveUsageAndStatus2)
+{
+    if (ChipBinary().empty())
+        GTEST_SKIP() << "needs VIRTUAL_CHIP_BIN";
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--link"},
+        {"--link", "/tmp/x", "--frobnicate"},
+        {"--link", "/tmp/x", "--version", "abc"},
+        {"--link", "/tmp/x", "--wrong-bit", "251"},
+        {"--link", "/tmp/x", "--unplug-at", "lunch"},
+        {"--silent"},
+    };
+    for (const auto& args : cases) {
+        std::vector<std::string> argv = {ChipBinary()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const ChildResult r = RunChild(argv, {}, 10000);
+        EXPECT_EQ(r.exitCode, 2) << args.size();
+        EXPECT_NE(r.err.find("usage: virtual_chip --link PATH"), std::string::npos) << r.err;
+    }
+}
+
+TEST(MakeSampleImage, WritesAnImageTheRomAcceptsAndRefusesBadSizes)
+{
+    if (ChipBinary().empty())
+        GTEST_SKIP() << "needs VIRTUAL_CHIP_BIN";
+    const std::string tool = ChipBinary().substr(0, ChipBinary().rfind('/')) + "/make_sample_image";
+    const std::string folder = MakeTempFolder();
+    ASSERT_EQ(RunChild({tool, folder + "/default.binary"}, {}, 10000).exitCode, 0);
+    const std::string text = ReadTextFile(folder + "/default.binary");
+    EXPECT_EQ(text.size(), 64u);
+    EXPECT_TRUE(RomChecksumOk(Bytes(text.begin(), text.end())));
+    for (const std::string size : {"6", "32772", "-4", "12x", ""}) {
+        const ChildResult r = RunChild({tool, folder + "/bad.binary", size}, {}, 10000);
+        EXPECT_EQ(r.exitCode, 2) << size;
+        EXPECT_NE(r.err.find("usage: make_sample_image OUT [SIZE]"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(Exists(folder + "/bad.binary"));
+}
