@@ -39,8 +39,9 @@ TEST_F(ShortOperations, MessagesWithAndWithoutAChip)
         EXPECT_EQ(presenter.messages[0].icon, c.icon);
         // Only a shutdown to a chip sends anything after the handshake.
         EXPECT_EQ(AfterHandshake().empty(), !(c.chip && c.operation == ShutdownChip && c.port != 0));
-        if (c.port == 0)
+        if (c.port == 0) {
             EXPECT_TRUE(serial.events.empty()) << "no port given: the port is not touched";
+        }
     }
 }
 
