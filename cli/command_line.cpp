@@ -1,14 +1,9 @@
 #include "cli/command_line.h"
 
 #include "cli/reports.h"
+#include "loader/trim_spaces.h"
 
 namespace {
-
-std::string WithoutLeadingBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? "" : text.substr(first);
-}
 
 // The first "-" or "/" token fixes the switch character; a token that begins with the other one
 // is a file name from then on.
@@ -48,7 +43,7 @@ void RunCommandLine(Loader& ld, const Operations& ops)
         if (blank == std::string::npos)
             break;
         const std::string token = s.CommandLine.substr(0, blank);
-        s.CommandLine = WithoutLeadingBlanks(s.CommandLine.substr(blank + 1));
+        s.CommandLine = TrimLeadingSpaces(s.CommandLine.substr(blank + 1));
         // Only a text that was not trimmed by the caller can give an empty token.
         if (!token.empty())
             Dispatch(ld, ops, switchChar, token);

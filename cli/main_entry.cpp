@@ -2,20 +2,13 @@
 
 #include "cli/command_line.h"
 #include "cli/reports.h"
+#include "loader/trim_spaces.h"
 
 namespace {
 
 constexpr const char* kProductCaption = "Ulvane Propeller Downloader";
 constexpr const char* kBuildTag = " - KR6 32-Bit";
 constexpr const char* kUsageTrigger = "/?";
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 int ExitStatus(const Loader& ld)
 {
@@ -47,7 +40,7 @@ int Main(Loader& ld, const EntryServices& services)
 {
     LoaderState& s = ld.state;
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, true);
-    s.CommandLine = TrimBlanks(services.argumentText);
+    s.CommandLine = TrimSpaces(services.argumentText);
 
     switch (ChooseRunMode(s.CommandLine)) {
     case RunMode::Window:

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "loader/trim_spaces.h"
+
 const char* const kCrLf = "\r\n";
 
 std::string NumberText(std::int64_t value)
@@ -9,17 +11,9 @@ std::string NumberText(std::int64_t value)
     return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
 
-static std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string EchoText(const Loader& ld)
 {
-    return TrimBlanks(ld.argumentText);
+    return TrimSpaces(ld.argumentText);
 }
 
 void ReportError(Loader& ld, const std::string& text)

@@ -9,6 +9,7 @@
 #include "loader/operations.h"
 #include "loader/pulse_encoder.h"
 #include "loader/serial_link.h"
+#include "loader/trim_spaces.h"
 #include "platform/file_lookup.h"
 #include "platform/serial_control.h"
 
@@ -16,14 +17,6 @@ constexpr std::int64_t kChunkBytes = 128;
 constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger
 constexpr std::int32_t kChecksumWaitMs = 250;
 constexpr std::int32_t kEepromWaitMs = 5000;
-
-static std::string TrimSpaces(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 static void ReportFileNotFound(Loader& ld)
 {

@@ -12,6 +12,7 @@
 
 #include "cli/main_entry.h"
 #include "loader/serial_link.h"
+#include "loader/trim_spaces.h"
 #include "platform/qt_display_probe.h"
 #include "platform/qt_event_clock.h"
 #include "platform/qt_message_presenter.h"
@@ -55,10 +56,7 @@ int main(int argc, char** argv)
 {
     const std::string arguments = JoinArguments(argc, argv);
     const std::string app = AppName(argc > 0 ? argv[0] : nullptr);
-    std::string trimmed = arguments;
-    trimmed.erase(0, trimmed.find_first_not_of(' '));
-    trimmed.erase(trimmed.find_last_not_of(' ') + 1);
-    const bool windowMode = ChooseRunMode(trimmed) == RunMode::Window;
+    const bool windowMode = ChooseRunMode(TrimSpaces(arguments)) == RunMode::Window;
 
     // Boxes in window mode, and for a command-line run started with no terminal from a desktop;
     // otherwise the terminal, which needs no display at all.

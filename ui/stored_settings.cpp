@@ -6,24 +6,18 @@
 #include <limits>
 #include <optional>
 
+#include "loader/trim_spaces.h"
+
 namespace {
 
 constexpr const char* kWindowSection = "Window";
 constexpr const char* kSettingsSection = "Settings";
 
-std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // Locale-independent on purpose: a Qt application runs under the user's locale, whose decimal
 // separator must not change what a stored position means.
 std::optional<float> ParsePosition(const std::string& stored)
 {
-    std::string text = TrimBlanks(stored);
+    std::string text = TrimSpaces(stored);
     if (!text.empty() && text[0] == '+')
         text.erase(0, 1);
     float value = 0;
@@ -47,7 +41,7 @@ std::string PositionText(float value)
 // A check box's value: a 16-bit integer 0, 1 or 2; anything else reads as clear.
 int ParseCheckValue(const std::string& stored)
 {
-    const std::string text = TrimBlanks(stored);
+    const std::string text = TrimSpaces(stored);
     std::int16_t value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);

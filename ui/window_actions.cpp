@@ -1,17 +1,9 @@
 #include "ui/window_actions.h"
 
 #include "cli/numeric_value.h"
+#include "loader/trim_spaces.h"
 
 // Only blanks go: a tab or other character typed into a box reaches the loader as it is.
-std::string WithoutOuterSpaces(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 void ImportSettings(Loader& ld)
 {
     FormState& form = ld.frmPellik.Use();
@@ -21,9 +13,9 @@ void ImportSettings(Loader& ld)
     form.Changed();
     // A port text too large for a port number gets the same 0 as one without a number, so the
     // port check reports it instead of the conversion failing.
-    s.PortNumber = RoundToPort(NumericValue(WithoutOuterSpaces(form.txtPort))).value_or(0);
-    s.BaudText = WithoutOuterSpaces(form.txtBaud);
-    s.ImageFile = WithoutOuterSpaces(form.txtFilename);
+    s.PortNumber = RoundToPort(NumericValue(TrimSpaces(form.txtPort))).value_or(0);
+    s.BaudText = TrimSpaces(form.txtBaud);
+    s.ImageFile = TrimSpaces(form.txtFilename);
     s.UseBreakReset = form.chkUseBreakReset != 0;
     s.ZeroPattern = "001";
     s.OnePattern = form.chkDensePacking != 0 ? "01" : "011";

@@ -2,12 +2,8 @@
 // and run one operation with the window disabled.
 #pragma once
 
-#include <string>
-
 #include "loader/loader.h"
 
 void ImportSettings(Loader& ld);
 // Disables the window, imports the settings, runs the operation and enables the window again.
 void RunWindowOperation(Loader& ld, void (*operation)(Loader&));
-// The text without the blanks at both ends; tabs and other characters stay.
-std::string WithoutOuterSpaces(const std::string& text);

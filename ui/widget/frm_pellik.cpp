@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "loader/serial_link.h"
+#include "loader/trim_spaces.h"
 #include "ui/widget/caption_fit.h"
 #include "ui/widget/option_check_box.h"
 #include "ui/window_actions.h"
@@ -227,7 +228,7 @@ void FrmPellik::browse()
     if (!chosen.empty())
         m_dialogFileName = chosen;
     if (!m_dialogFileName.empty())
-        m_txtFilename->setText(QString::fromStdString(WithoutOuterSpaces(m_dialogFileName)));
+        m_txtFilename->setText(QString::fromStdString(TrimSpaces(m_dialogFileName)));
 }
 
 void FrmPellik::storePosition()
