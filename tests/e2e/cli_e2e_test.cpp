@@ -108,7 +108,7 @@ TEST_F(EndToEnd, ChipFailuresEndInTheirMessage)
         WritePorts();
         std::vector<std::string> args = c.args;
         args.push_back(image);
-        const ChildResult r = Run(args, 30000);
+        const ChildResult r = Run(args, {}, 30000);
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.exitCode, 1) << r.out;
         EXPECT_EQ(r.err, Printed(c.message));
@@ -171,7 +171,7 @@ TEST_F(EndToEnd, ChipKilledDuringADownloadIsALostLink)
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         kill(chip, SIGKILL);
     });
-    const ChildResult r = Run({"-com:1", "-eeprom", image}, 30000);
+    const ChildResult r = Run({"-com:1", "-eeprom", image}, {}, 30000);
     killer.join();
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1);
@@ -185,9 +185,9 @@ TEST_F(EndToEnd, APortHeldByAnotherProgramIsNotShared)
     WritePorts();
     const std::string image = MakeImage(64);
     ChildResult holder;
-    std::thread first([&] { holder = Run({"-com:1", "-eeprom", image}, 30000); });
+    std::thread first([&] { holder = Run({"-com:1", "-eeprom", image}, {}, 30000); });
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    const ChildResult second = Run({"-com:1", "-identify"}, 30000);
+    const ChildResult second = Run({"-com:1", "-identify"}, {}, 30000);
     first.join();
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.err, Printed("No Propeller Chip found"));

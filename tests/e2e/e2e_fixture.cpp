@@ -64,12 +64,14 @@ void EndToEnd::WritePorts(const std::string& extraSettings)
     WriteTextFile(SettingsFile(), text);
 }
 
-ChildResult EndToEnd::Run(const std::vector<std::string>& args, int timeoutMs)
+ChildResult EndToEnd::Run(const std::vector<std::string>& args, std::map<std::string, std::string> env, int timeoutMs)
 {
     std::vector<std::string> argv = {Env("PELLIK32_BIN")};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunChild(argv, {{"XDG_CONFIG_HOME", m_folder + "/config"}, {"HOME", m_folder}, {"PATH", "/usr/bin:/bin"}},
-                    timeoutMs);
+    env["XDG_CONFIG_HOME"] = m_folder + "/config";
+    env["HOME"] = m_folder;
+    env["PATH"] = "/usr/bin:/bin";
+    return RunChild(argv, env, timeoutMs);
 }
 
 std::string EndToEnd::MakeImage(int size)

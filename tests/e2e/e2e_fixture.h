@@ -20,7 +20,8 @@ protected:
     void StartChip(int n, const std::vector<std::string>& options = {});
     // Writes the settings file: COM ports with a chip lead to it, all others to a missing device.
     void WritePorts(const std::string& extraSettings = "");
-    ChildResult Run(const std::vector<std::string>& args, int timeoutMs = 60000);
+    ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
+                    int timeoutMs = 60000);
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;

@@ -6,46 +6,13 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "cli/reports.h"
-#include "tests/support/child_process.h"
+#include "tests/e2e/e2e_fixture.h"
 
 namespace {
 
 const std::string kTaggedTitle = "Ulvane Propeller Downloader 2.00 - KR6 32-Bit";
 const std::string kPlainTitle = "Ulvane Propeller Downloader 2.00";
-
-class EntryEndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char* bin = std::getenv("PELLIK32_BIN");
-        if (!bin)
-            GTEST_SKIP() << "needs PELLIK32_BIN";
-        m_bin = bin;
-        m_folder = MakeTempFolder();
-    }
-
-    ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {})
-    {
-        std::vector<std::string> argv = {m_bin};
-        argv.insert(argv.end(), args.begin(), args.end());
-        env["XDG_CONFIG_HOME"] = m_folder + "/config";
-        env["HOME"] = m_folder;
-        env["PATH"] = "/usr/bin:/bin";
-        return RunChild(argv, env, 30000);
-    }
-    std::string SettingsFile() const { return m_folder + "/config/Pellik32/Pellik32.conf"; }
-    bool SettingsFileExists() const
-    {
-        struct stat info {};
-        return ::stat(SettingsFile().c_str(), &info) == 0;
-    }
-
-    std::string m_bin;
-    std::string m_folder;
-};
 
 std::string Plain(const std::string& text)
 {
@@ -56,7 +23,7 @@ std::string Plain(const std::string& text)
     return out;
 }
 
-TEST_F(EntryEndToEnd, UsagePrintsTheSlashFormOnStandardOutput)
+TEST_F(EndToEnd, UsagePrintsTheSlashFormOnStandardOutput)
 {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"/?"}, {"-com:3", "/?", "x.eeprom"}}) {
         const ChildResult r = Run(args);
@@ -67,7 +34,7 @@ TEST_F(EntryEndToEnd, UsagePrintsTheSlashFormOnStandardOutput)
     EXPECT_FALSE(SettingsFileExists());
 }
 
-TEST_F(EntryEndToEnd, ErrorGoesToStandardErrorWithExitOneAndStoresNothing)
+TEST_F(EndToEnd, ErrorGoesToStandardErrorWithExitOneAndStoresNothing)
 {
     const ChildResult r = Run({"-com:3"});
     EXPECT_EQ(r.exitCode, 1);
@@ -76,14 +43,14 @@ TEST_F(EntryEndToEnd, ErrorGoesToStandardErrorWithExitOneAndStoresNothing)
     EXPECT_FALSE(SettingsFileExists());
 }
 
-TEST_F(EntryEndToEnd, ArgumentsAreJoinedWithSingleBlanks)
+TEST_F(EndToEnd, ArgumentsAreJoinedWithSingleBlanks)
 {
     const ChildResult r = Run({"-baud:9600", "-com:3"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, kPlainTitle + "\nNo Download Filename Specified\n\n-baud:9600 -com:3\n");
 }
 
-TEST_F(EntryEndToEnd, WindowModeWithoutADisplayExitsTwoWithOneLine)
+TEST_F(EndToEnd, WindowModeWithoutADisplayExitsTwoWithOneLine)
 {
     const std::map<std::string, std::string> environments[] = {
         {},                                             // nothing set at all
@@ -101,17 +68,15 @@ TEST_F(EntryEndToEnd, WindowModeWithoutADisplayExitsTwoWithOneLine)
     }
 }
 
-TEST_F(EntryEndToEnd, CommandLineRunStoresThePortItOpened)
+TEST_F(EndToEnd, CommandLineRunStoresThePortItOpened)
 {
     // A pseudo-terminal as COM7 that never answers: the port opens, no chip is found.
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
-    ::mkdir((m_folder + "/config").c_str(), 0755);
-    ::mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
-    WriteTextFile(SettingsFile(), "[Ports]\nCOM7=" + std::string(::ptsname(master)) +
-                                      "\n\n[Settings]\nPort=2\nFile=\" keep me \"\nPack=2\n");
+    m_links[7] = ::ptsname(master);
+    WritePorts("\n[Settings]\nPort=2\nFile=\" keep me \"\nPack=2\n");
 
     const ChildResult r = Run({"-com:7", "-baud:57600", "-identify"});
     ::close(master);
@@ -127,11 +92,9 @@ TEST_F(EntryEndToEnd, CommandLineRunStoresThePortItOpened)
     EXPECT_EQ(stored.find("Top="), std::string::npos) << stored;  // the hidden window has no position
 }
 
-TEST_F(EntryEndToEnd, PortThatDoesNotOpenLeavesTheStoredPort)
+TEST_F(EndToEnd, PortThatDoesNotOpenLeavesTheStoredPort)
 {
-    ::mkdir((m_folder + "/config").c_str(), 0755);
-    ::mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
-    WriteTextFile(SettingsFile(), "[Ports]\nCOM4=" + m_folder + "/no-such-device\n\n[Settings]\nPort=2\n");
+    WritePorts("\n[Settings]\nPort=2\n");
     const ChildResult r = Run({"-com:4", "-identify"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, kPlainTitle + "\nNo Propeller Chip found\n");
