@@ -102,6 +102,9 @@ TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperation)
         expected.push_back(text);
     }
     EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(ld.errorsReported, static_cast<int>(expected.size()));
+    for (const auto& m : presenter.messages)
+        EXPECT_EQ(m.icon, MessageIcon::Warning);
     ASSERT_LE(started.size(), 1u);
     EXPECT_EQ(started.empty() ? "" : started.front().operation, c.operation);
     // Every operation the run starts is followed by the window's unload.
@@ -175,22 +178,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"-com:3 dirs/d.eeprom", {"File Not Found\r\n\r\ndirs/d.eeprom"}, ""},
     RunCase{"-com:3 sub/", {"File Not Found\r\n\r\nsub/"}, ""},
     RunCase{"-com:3 case/up.eeprom", {"File Not Found\r\n\r\ncase/up.eeprom"}, ""},
-    RunCase{"image.eeprom", {kNoPort}, "download"}));
-
-// Tokens are split at blanks only: several blanks in a row, and tabs inside a token.
-TEST_F(CommandLineTest, EchoesTheTrimmedTextAndSyntaxErrorsTheUntrimmedOne)
-{
-    Run("  -com:3   -baud:1200  ");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Invalid Baud Rate : '-baud:1200'\r\n\r\n-com:3   -baud:1200"});
-    presenter.messages.clear();
-    Run("  -com:3\t-:x  ");  // one token: port "3\t-" reads as 3
-    EXPECT_EQ(Texts(), std::vector<std::string>{"No Download Filename Specified\r\n\r\n-com:3\t-:x"});
-    presenter.messages.clear();
-    Run("  -com:3   -:x  ");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Syntax Error : '  -com:3   -:x  '"});
-    EXPECT_EQ(ld.errorsReported, 3);
-    EXPECT_EQ(presenter.messages.back().icon, MessageIcon::Warning);
-}
+    RunCase{"image.eeprom", {kNoPort}, "download"},
+    // Tokens are split at blanks only; the echo is trimmed, a syntax error quotes the text untrimmed.
+    RunCase{"  -com:3   -baud:1200  ", {"Invalid Baud Rate : '-baud:1200'%"}, ""},
+    RunCase{"  -com:3\t-:x  ", {kNoFile}, ""},  // one token: port "3\t-" reads as 3
+    RunCase{"  -com:3   -:x  ", {"Syntax Error : '  -com:3   -:x  '"}, ""}));
 
 struct FieldsCase {
     std::string arguments;

