@@ -14,17 +14,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What a faked operation saw when it was started.
-struct Started {
-    std::string operation;
-    LoaderState state;
-};
-std::vector<Started>* g_started = nullptr;
+// The fields an operation sees: "port baud [break] zero/one-pattern boot-command file", "-" for "".
+std::string Describe(const LoaderState& s)
+{
+    const auto text = [](const std::string& t) { return t.empty() ? std::string("-") : t; };
+    return std::to_string(s.PortNumber) + " " + text(s.BaudText) + (s.UseBreakReset ? " break " : " ") + s.ZeroPattern +
+           "/" + s.OnePattern + " " + std::to_string(s.BootCommand) + " " + text(s.ImageFile);
+}
+
+// The operations started: name and the fields as they found them.
+std::vector<std::pair<std::string, std::string>>* g_started = nullptr;
 
 // Like the real operations: touch the window (which loads it) and check the port, except the search.
 void Start(Loader& ld, const char* operation, bool checksPort)
 {
-    g_started->push_back({operation, ld.state});
+    g_started->emplace_back(operation, Describe(ld.state));
     ld.frmPellik.Use();
     if (checksPort)
         CheckPortGiven(ld);
@@ -74,7 +78,7 @@ protected:
         return texts;
     }
 
-    std::vector<Started> started;
+    std::vector<std::pair<std::string, std::string>> started;
     fs::path m_home;
     fs::path m_dir;
 };
@@ -84,14 +88,22 @@ struct RunCase {
     // Exact message texts; "%" stands for CR LF CR LF and the trimmed argument text.
     std::vector<std::string> messages;
     std::string operation;  // "" when none may start
+    std::string seen = "";  // the fields the operation found (before its port check), as Describe gives them
 };
 void PrintTo(const RunCase& c, std::ostream* os) { *os << "'" << c.arguments << "'"; }
 
 class CommandLineRunTest : public CommandLineTest, public ::testing::WithParamInterface<RunCase> {};
 
-TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperation)
+// Fields left over from an earlier run are reset before the first token.
+TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperationOnTheFieldsSet)
 {
     const RunCase& c = GetParam();
+    ld.state.PortNumber = 7;
+    ld.state.BaudText = "9600";
+    ld.state.UseBreakReset = true;
+    ld.state.ZeroPattern = ld.state.OnePattern = "x";
+    ld.state.BootCommand = 2;
+    ld.state.ImageFile = "old";
     Run(c.arguments);
 
     std::vector<std::string> expected;
@@ -106,7 +118,9 @@ TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperation)
     for (const auto& m : presenter.messages)
         EXPECT_EQ(m.icon, MessageIcon::Warning);
     ASSERT_LE(started.size(), 1u);
-    EXPECT_EQ(started.empty() ? "" : started.front().operation, c.operation);
+    EXPECT_EQ(started.empty() ? "" : started.front().first, c.operation);
+    if (!c.seen.empty() && !started.empty())
+        EXPECT_EQ(started.front().second, c.seen);
     // Every operation the run starts is followed by the window's unload.
     EXPECT_EQ(form.unloads, c.operation.empty() ? 0 : 1);
     EXPECT_FALSE(form.Loaded());
@@ -123,7 +137,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     // Settings, then one file name or operation; case does not matter, "--" is "-".
     RunCase{"-com:3 -ram -eeprom image.eeprom", {kAmbiguous}, ""},
     RunCase{"-com:3 -eeprom -ram image.eeprom", {kAmbiguous}, ""},
-    RunCase{"-com:3 -eeprom -e -w -write -eprom: image.eeprom", {}, "download"},
+    RunCase{"-com:3 image.eeprom", {}, "download", "3 - 001/011 0 image.eeprom"},
+    RunCase{"-com:3 -ram image.eeprom", {}, "download", "3 - 001/011 1 image.eeprom"},
+    RunCase{"-com:3 -eeprom -e -w -write -eprom: image.eeprom", {}, "download", "3 - 001/011 3 image.eeprom"},
+    RunCase{"--com:3 --dense x.eeprom", {}, "download", "3 - 001/01 0 x.eeprom"},
+    RunCase{"-b:4800 -baud:4800 -com:3 image.eeprom", {}, "download", "3 4800 001/011 0 image.eeprom"},
     RunCase{"-PORT:3 -p:3 image.eeprom", {}, "download"},
     RunCase{"-com:3 -identify image.eeprom", {}, "identify"},
     RunCase{"-com:3 image.eeprom -eeprom", {}, "download"},
@@ -133,6 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"-com:3 -s", {}, "shutdown"},
     RunCase{"-com:3 -shutdown x.eeprom", {}, "shutdown"},
     RunCase{"-find:5", {}, "find"},
+    RunCase{"-f", {}, "find", "0 - 001/011 0 -"},
+    RunCase{"-baud:19200 -find", {}, "find", "0 19200 001/011 0 -"},
     RunCase{"-search -com:x", {}, "find"},
     // Port switch; -3 and every other name that is not a switch stand for -com:<name>.
     RunCase{"-com:3 -com:4", {kTwoPorts}, ""},
@@ -143,6 +163,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"-com 3", {"Missing Switch Argument : '-com'%"}, ""},
     RunCase{"-p:", {"Missing Switch Argument : '-p'%"}, ""},
     RunCase{"-COM3 image.eeprom", {}, "download"},
+    RunCase{"-COM3:57600 -break image.eeprom", {}, "download", "3 57600 break 001/011 0 image.eeprom"},
+    RunCase{"-3:9600 image.eeprom", {}, "download", "3 - 001/011 0 image.eeprom"},
+    RunCase{"-com:2.5 image.eeprom", {}, "download", "2 - 001/011 0 image.eeprom"},
+    RunCase{"-com:3.5 image.eeprom", {}, "download", "4 - 001/011 0 image.eeprom"},
+    RunCase{"-com:&H1F image.eeprom", {}, "download", "31 - 001/011 0 image.eeprom"},
     RunCase{"-Xyz:4", {"Invalid COM Port : '-com:Xyz'%"}, ""},
     RunCase{"/-1", {"Unknown Switch : '/-1'%"}, ""},
     RunCase{"---1", {"Unknown Switch : '--1'%"}, ""},
@@ -169,9 +194,16 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"/", {"Syntax Error : '/'"}, ""},
     RunCase{"-com:3 /reboot", {"File Not Found\r\n\r\n/reboot"}, ""},
     RunCase{"/com:3 -dense", {"File Not Found\r\n\r\n-dense"}, ""},
-    RunCase{"/COM:3 /DENSE /Eeprom image.eeprom", {}, "download"},
+    RunCase{"/COM:3 /DENSE /Eeprom image.eeprom", {}, "download", "3 - 001/01 3 image.eeprom"},
+    RunCase{"/com:3 -img/x.eeprom", {}, "download", "3 - 001/011 0 -img/x.eeprom"},
     // File names: "\" is "/" only after "-" switches.
     RunCase{"-com:3 missing.eeprom", {"File Not Found\r\n\r\nmissing.eeprom"}, ""},
+    RunCase{"-com:3 sub/a.eeprom", {}, "download", "3 - 001/011 0 sub/a.eeprom"},
+    RunCase{"-com:3 sub\\a.eeprom", {}, "download", "3 - 001/011 0 sub/a.eeprom"},
+    RunCase{"-com:3 one/*.eeprom", {}, "download", "3 - 001/011 0 one/p.eeprom"},
+    RunCase{"-com:3 hidden/*.eeprom", {}, "download", "3 - 001/011 0 hidden/v.eeprom"},
+    RunCase{"-com:3 dirs/*", {}, "download", "3 - 001/011 0 dirs/f.eeprom"},
+    RunCase{"-com:3 i?age.*", {}, "download", "3 - 001/011 0 image.eeprom"},
     RunCase{"sub\\a.eeprom -com:3", {"File Not Found\r\n\r\nsub\\a.eeprom"}, ""},
     RunCase{"/com:3 sub\\a.eeprom", {"File Not Found\r\n\r\nsub\\a.eeprom"}, ""},
     RunCase{"-com:3 two/*.eeprom", {"Ambiguous Filename : 'two/*.eeprom'"}, ""},
@@ -183,64 +215,6 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"  -com:3   -baud:1200  ", {"Invalid Baud Rate : '-baud:1200'%"}, ""},
     RunCase{"  -com:3\t-:x  ", {kNoFile}, ""},  // one token: port "3\t-" reads as 3
     RunCase{"  -com:3   -:x  ", {"Syntax Error : '  -com:3   -:x  '"}, ""}));
-
-struct FieldsCase {
-    std::string arguments;
-    std::int32_t port;
-    std::string baud;
-    bool breakReset;
-    std::string onePattern;
-    std::int32_t bootCommand;  // as the operation found it, before the port check
-    std::string imageFile;
-};
-void PrintTo(const FieldsCase& c, std::ostream* os) { *os << "'" << c.arguments << "'"; }
-
-class CommandLineFieldsTest : public CommandLineTest, public ::testing::WithParamInterface<FieldsCase> {};
-
-// Left over from an earlier run, the fields start from their defaults before the first token.
-TEST_P(CommandLineFieldsTest, TheOperationSeesTheSettingsMadeBeforeIt)
-{
-    const FieldsCase& c = GetParam();
-    ld.state.PortNumber = 7;
-    ld.state.BaudText = "9600";
-    ld.state.UseBreakReset = true;
-    ld.state.ZeroPattern = "x";
-    ld.state.OnePattern = "x";
-    ld.state.BootCommand = 2;
-    ld.state.ImageFile = "old";
-    Run(c.arguments);
-    EXPECT_TRUE(presenter.messages.empty());
-    ASSERT_EQ(started.size(), 1u);
-    const LoaderState& s = started.front().state;
-    EXPECT_EQ(s.PortNumber, c.port);
-    EXPECT_EQ(s.BaudText, c.baud);
-    EXPECT_EQ(s.UseBreakReset, c.breakReset);
-    EXPECT_EQ(s.ZeroPattern, "001");
-    EXPECT_EQ(s.OnePattern, c.onePattern);
-    EXPECT_EQ(s.BootCommand, c.bootCommand);
-    EXPECT_EQ(s.ImageFile, c.imageFile);
-}
-
-INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineFieldsTest, ::testing::Values(
-    FieldsCase{"-com:3 image.eeprom", 3, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-com:3 -w image.eeprom", 3, "", false, "011", 3, "image.eeprom"},
-    FieldsCase{"-com:3 -ram image.eeprom", 3, "", false, "011", 1, "image.eeprom"},
-    FieldsCase{"--com:3 --dense x.eeprom", 3, "", false, "01", 0, "x.eeprom"},
-    FieldsCase{"-COM3:57600 -break image.eeprom", 3, "57600", true, "011", 0, "image.eeprom"},
-    FieldsCase{"-3:9600 image.eeprom", 3, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-com:2.5 image.eeprom", 2, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-com:3.5 image.eeprom", 4, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-com:&H1F image.eeprom", 31, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-b:4800 -baud:4800 -com:3 image.eeprom", 3, "4800", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-com:3 sub/a.eeprom", 3, "", false, "011", 0, "sub/a.eeprom"},
-    FieldsCase{"-com:3 sub\\a.eeprom", 3, "", false, "011", 0, "sub/a.eeprom"},
-    FieldsCase{"/com:3 -img/x.eeprom", 3, "", false, "011", 0, "-img/x.eeprom"},
-    FieldsCase{"-com:3 one/*.eeprom", 3, "", false, "011", 0, "one/p.eeprom"},
-    FieldsCase{"-com:3 hidden/*.eeprom", 3, "", false, "011", 0, "hidden/v.eeprom"},
-    FieldsCase{"-com:3 dirs/*", 3, "", false, "011", 0, "dirs/f.eeprom"},
-    FieldsCase{"-com:3 i?age.*", 3, "", false, "011", 0, "image.eeprom"},
-    FieldsCase{"-baud:19200 -find", 0, "19200", false, "011", 0, ""},
-    FieldsCase{"-f", 0, "", false, "011", 0, ""}));
 
 TEST_F(CommandLineTest, ThePortCheckFillsTheDefaultsOfADownload)
 {

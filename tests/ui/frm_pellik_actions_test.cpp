@@ -97,27 +97,21 @@ TEST_F(FrmPellikTest, AccessKeyStartsItsOperation)
     EXPECT_EQ(FakeOperations::calls, std::vector<std::string>{"DownloadImage"});
 }
 
-TEST_F(FrmPellikTest, CloseDuringAnOperationIsRefusedAndTheOperationEnds)
-{
-    FrmPellik& w = Open();
-    bool closed = true;
-    FakeOperations::body = [&](Loader&) { closed = w.close(); };
-    Click("btnDownload");
-    EXPECT_FALSE(closed);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(form.unloads, 0);
-    EXPECT_TRUE(w.isEnabled());
-    EXPECT_TRUE(w.close());
-    EXPECT_EQ(form.unloads, 1);
-}
-
-TEST_F(FrmPellikTest, CloseWhenIdleUnloadsAndClosesThePort)
+TEST_F(FrmPellikTest, CloseIsRefusedDuringAnOperationAndUnloadsWhenIdle)
 {
     int ownerTold = 0;
     form.state.onChanged = [&ownerTold] { ++ownerTold; };
     FrmPellik& w = Open();
-    FakeOperations::body = OpenAsTheLinkDoes;
-    Click("btnFind");
+    bool closed = true;
+    FakeOperations::body = [&](Loader& l) {
+        OpenAsTheLinkDoes(l);
+        closed = w.close();
+    };
+    Click("btnDownload");
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isEnabled());  // the operation ended normally
+    EXPECT_EQ(form.unloads, 0);
     ASSERT_TRUE(serial.PortOpen());
     EXPECT_GT(ownerTold, 0);  // the owner's own watcher still hears the changes
 
