@@ -9,16 +9,9 @@ namespace {
 const std::string kTaggedTitle = "Ulvane Propeller Downloader 2.00 - KR6 32-Bit";
 const std::string kPlainTitle = "Ulvane Propeller Downloader 2.00";
 
-struct TitleCase {
-    int major;
-    int minor;
-    bool tag;
-    std::string expected;
-};
-
 TEST(BuildTitle, FormatsVersionAndTag)
 {
-    const TitleCase cases[] = {
+    const std::tuple<int, int, bool, std::string> cases[] = {
         {2, 0, true, kTaggedTitle},
         {2, 0, false, kPlainTitle},
         {2, 5, false, "Ulvane Propeller Downloader 2.05"},
@@ -26,24 +19,16 @@ TEST(BuildTitle, FormatsVersionAndTag)
         {2, 123, false, "Ulvane Propeller Downloader 2.23"},
         {10, 1, true, "Ulvane Propeller Downloader 10.01 - KR6 32-Bit"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BuildTitle(c.major, c.minor, c.tag), c.expected) << c.major << "." << c.minor;
+    for (const auto& [major, minor, tag, expected] : cases)
+        EXPECT_EQ(BuildTitle(major, minor, tag), expected) << major << "." << minor;
 }
 
 TEST(ChooseRunMode, PicksModeFromTrimmedArguments)
 {
     const std::pair<std::string, RunMode> cases[] = {
-        {"", RunMode::Window},
-        {"/?", RunMode::Usage},
-        {"/?x", RunMode::Usage},
-        {"x/?y", RunMode::Usage},
-        {"-com:3 /?", RunMode::Usage},
-        {"-com:3 /? file.eeprom", RunMode::Usage},
-        {"-?", RunMode::CommandLine},
-        {"/ ?", RunMode::CommandLine},
-        {"?/", RunMode::CommandLine},
-        {"-h", RunMode::CommandLine},
-        {"-com:3", RunMode::CommandLine},
+        {"", RunMode::Window},          {"/?", RunMode::Usage},         {"/?x", RunMode::Usage},
+        {"x/?y", RunMode::Usage},       {"-com:3 /? f", RunMode::Usage}, {"-?", RunMode::CommandLine},
+        {"/ ?", RunMode::CommandLine},  {"?/", RunMode::CommandLine},   {"-h", RunMode::CommandLine},
     };
     for (const auto& [text, mode] : cases)
         EXPECT_EQ(ChooseRunMode(text), mode) << '"' << text << '"';
@@ -56,52 +41,36 @@ protected:
         EntryServices services;
         services.argumentText = arguments;
         services.runWindow = [this](Loader& l) {
-            ++windowRuns;
-            titleInWindow = l.state.MessageTitle;
+            titlesInWindow.push_back(l.state.MessageTitle);
             return 0;
         };
         return Main(ld, services);
     }
 
-    int windowRuns = 0;
-    std::string titleInWindow;
+    std::vector<std::string> titlesInWindow;
 };
 
-TEST_F(MainTest, NoArgumentsOrBlanksOnlyRunTheWindowWithTheTaggedTitle)
+TEST_F(MainTest, EachRunModeShowsItsTitleAndGivesItsExitStatus)
 {
-    for (const std::string args : {"", "   "}) {
-        windowRuns = 0;
-        EXPECT_EQ(Run(args), 0);
-        EXPECT_EQ(windowRuns, 1) << '"' << args << '"';
-        EXPECT_EQ(titleInWindow, kTaggedTitle);
-        EXPECT_EQ(ld.state.CommandLine, "");
-    }
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run("   "), 0);
+    EXPECT_EQ(titlesInWindow, std::vector<std::string>(2, kTaggedTitle));
     EXPECT_TRUE(presenter.messages.empty());
-}
 
-TEST_F(MainTest, UsageTriggerShowsOnlyTheSlashUsageBox)
-{
     EXPECT_EQ(Run(" -com:3 /? file.eeprom "), 0);
-    ASSERT_EQ(presenter.messages.size(), 1u);
-    const auto& box = presenter.messages[0];
-    EXPECT_EQ(box.icon, MessageIcon::Information);
-    EXPECT_EQ(box.title, kTaggedTitle);
-    EXPECT_EQ(box.text, std::string("Command Line Options ...\r\n\r\n") + UsageText("/"));
-    EXPECT_EQ(windowRuns, 0);
-    EXPECT_EQ(form.loads, 0);
-}
-
-TEST_F(MainTest, CommandLineRunUsesPlainTitleAndExitsOneAfterAnError)
-{
     EXPECT_EQ(Run("  -com:3 "), 1);
     EXPECT_EQ(ld.argumentText, "  -com:3 ");
-    ASSERT_EQ(presenter.messages.size(), 1u);
-    const auto& box = presenter.messages[0];
-    EXPECT_EQ(box.icon, MessageIcon::Warning);
-    EXPECT_EQ(box.title, kPlainTitle);
-    EXPECT_EQ(box.text, "No Download Filename Specified\r\n\r\n-com:3");
+    ASSERT_EQ(presenter.messages.size(), 2u);
+    const auto& usage = presenter.messages[0];
+    EXPECT_EQ(usage.icon, MessageIcon::Information);
+    EXPECT_EQ(usage.title, kTaggedTitle);
+    EXPECT_EQ(usage.text, "Command Line Options ...\r\n\r\n" + UsageText("/"));
+    const auto& error = presenter.messages[1];
+    EXPECT_EQ(error.icon, MessageIcon::Warning);
+    EXPECT_EQ(error.title, kPlainTitle);
+    EXPECT_EQ(error.text, "No Download Filename Specified\r\n\r\n-com:3");
+    EXPECT_EQ(titlesInWindow.size(), 2u);
     EXPECT_EQ(form.loads, 0);
-    EXPECT_EQ(windowRuns, 0);
 }
 
 }  // namespace

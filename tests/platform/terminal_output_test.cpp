@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
@@ -8,45 +9,30 @@
 namespace {
 
 // A stream in memory that a test can read back.
-class Capture {
-public:
-    Capture() : m_file(std::tmpfile()) {}
-    ~Capture() { std::fclose(m_file); }
-    std::FILE* file() { return m_file; }
-    std::string Text()
-    {
-        std::fflush(m_file);
-        std::rewind(m_file);
-        std::string text;
-        for (int c; (c = std::fgetc(m_file)) != EOF;)
-            text += static_cast<char>(c);
-        return text;
-    }
-
-private:
-    std::FILE* m_file;
+struct Capture {
+    char* data = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&data, &size);
+    ~Capture() { std::fclose(file); std::free(data); }
+    std::string Text() { std::fflush(file); return std::string(data, size); }
 };
 
-TEST(TerminalPresenter, InformationGoesToOutputWarningsToErrorTitleFirst)
+TEST(TerminalPresenter, InformationGoesToOutputWarningsToErrorTitleFirstAndCrLfBecomesALineEnd)
 {
     Capture out, err;
-    TerminalPresenter presenter(out.file(), err.file());
+    TerminalPresenter presenter(out.file, err.file);
     presenter.ShowMessage(MessageIcon::Information, "Title", "Line 1\r\n\r\nLine 3\t ");
     presenter.ShowMessage(MessageIcon::Warning, "Title", "No Download Filename Specified\r\n\r\n-com:3");
     EXPECT_EQ(out.Text(), "Title\nLine 1\n\nLine 3\t \n");
     EXPECT_EQ(err.Text(), "Title\nNo Download Filename Specified\n\n-com:3\n");
-}
-
-TEST(TerminalPresenter, OnlyCrLfPairsBecomeLineEnds)
-{
     EXPECT_EQ(TerminalText("a\r\nb\nc\rd\r"), "a\nb\nc\rd\r");
 }
 
 TEST(TerminalProgress, DrawsOnChangeAndIsErasedBeforeAMessage)
 {
     Capture err;
-    TerminalProgress progress(err.file(), true);
-    TerminalPresenter presenter(err.file(), err.file());
+    TerminalProgress progress(err.file, true);
+    TerminalPresenter presenter(err.file, err.file);
     presenter.SetBeforeMessage([&] { progress.Erase(); });
 
     progress.Follow(0);  // a freshly loaded window: nothing to show
@@ -55,13 +41,14 @@ TEST(TerminalProgress, DrawsOnChangeAndIsErasedBeforeAMessage)
     progress.Follow(100);
     presenter.ShowMessage(MessageIcon::Information, "T", "done");
     progress.Follow(100);  // unchanged after the message: stays erased
-    EXPECT_EQ(err.Text(), TerminalProgress::BarText(50) + TerminalProgress::BarText(100) + "\r\033[KT\ndone\n");
+    EXPECT_EQ(err.Text(), "\r[" + std::string(20, '#') + std::string(20, ' ') + "]  50%" + "\r[" +
+                              std::string(40, '#') + "] 100%" + "\r\033[KT\ndone\n");
 }
 
 TEST(TerminalProgress, DisabledWhenNotATerminal)
 {
     Capture err;
-    TerminalProgress progress(err.file(), false);
+    TerminalProgress progress(err.file, false);
     progress.Follow(30);
     progress.Erase();
     EXPECT_EQ(err.Text(), "");

@@ -1,6 +1,6 @@
-// The widget on the real window state: what the store holds shows on load and goes back on close.
+// The widget on the real window state: what the store holds shows on load, where the window
+// stands, and what goes back on close.
 #include <QCheckBox>
-#include <QLineEdit>
 
 #include "loader/serial_link.h"
 #include "tests/support/memory_settings_store.h"
@@ -11,67 +11,72 @@ namespace {
 
 class FrmPellikStoreTest : public FrmPellikTest {
 protected:
-    FrmPellikStoreTest()
-    {
-        realForm.SetClosePort([this] { ClosePort(realLd); });
-    }
-    FrmPellik& OpenOnStore()
-    {
-        m_window = std::make_unique<FrmPellik>(realLd, realForm, dialog, FakeWindowOperations());
-        m_window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        return *m_window;
-    }
-    void Store(const char* section, const char* key, const char* value)
-    {
-        store.values[{"Pellik32", section, key}] = value;
-    }
-    std::string Stored(const char* section, const char* key)
-    {
-        return store.values[{"Pellik32", section, key}];
-    }
+    FrmPellikStoreTest() { realForm.SetClosePort([this] { ClosePort(realLd); }); }
+    FrmPellik& OpenOnStore() { return Open(realLd, realForm, FakeWindowOperations()); }
+    std::string& Stored(const char* section, const char* key) { return store.values[{"Pellik32", section, key}]; }
 
     MemorySettingsStore store;
     Form realForm{[this] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32"};
     Loader realLd{clock, presenter, realForm};
 };
 
-TEST_F(FrmPellikStoreTest, GrayedBoxAndSpacedPortGoBackAsTheyCame)
+// Texts keep their spaces both ways, a grayed box stays grayed, an unmoved window keeps its place.
+TEST_F(FrmPellikStoreTest, StoredValuesShowAndGoBackExactlyWhenNothingChanged)
 {
-    Store("Settings", "Pack", "2");
-    Store("Settings", "Port", " 7 ");
-    Store("Window", "Top", "1507.5");
-    Store("Window", "Left", "3000");
+    for (const auto& [key, value] : {std::pair{"Port", " 7 "}, {"Baud", "9600 "}, {"File", "  my img.binary"},
+                                     {"Break", "0"}, {"Pack", "2"}, {"Save", "1"}})
+        Stored("Settings", key) = value;
+    Stored("Window", "Top") = "1507.5";
+    Stored("Window", "Left") = "3000";
+    const auto before = store.values;
     FrmPellik& w = OpenOnStore();
-    EXPECT_EQ(w.findChild<QCheckBox*>("chkDensePacking")->checkState(), Qt::PartiallyChecked);
-    EXPECT_EQ(w.findChild<QLineEdit*>("txtPort")->text(), " 7 ");
+    EXPECT_EQ(w.pos(), QPoint(200, 101));
+    EXPECT_EQ(Text("txtPort"), " 7 ");
+    EXPECT_EQ(Text("txtBaud"), "9600 ");
+    EXPECT_EQ(Text("txtFilename"), "  my img.binary");
+    EXPECT_EQ(Child<QCheckBox>("chkUseBreakReset")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(Child<QCheckBox>("chkDensePacking")->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(Child<QCheckBox>("chkWriteEeprom")->checkState(), Qt::Checked);
 
     ASSERT_TRUE(w.close());
-    EXPECT_EQ(Stored("Settings", "Pack"), "2");
-    EXPECT_EQ(Stored("Settings", "Port"), " 7 ");
-    EXPECT_EQ(Stored("Window", "Top"), "1507.5");
-    EXPECT_EQ(Stored("Window", "Left"), "3000");
+    EXPECT_EQ(store.values, before);
 }
 
 TEST_F(FrmPellikStoreTest, EditsAndAMoveAreStoredOnClose)
 {
+    Stored("Window", "Top") = "1507.5";
+    Stored("Window", "Left") = "3000";
     FrmPellik& w = OpenOnStore();
-    w.findChild<QLineEdit*>("txtBaud")->setText("9600 ");
-    QTest::mouseClick(w.findChild<QCheckBox*>("chkWriteEeprom"), Qt::LeftButton);
-    w.move(30, 20);
+    Child<QLineEdit>("txtBaud")->setText(" 9600");
+    QTest::mouseClick(Child<QCheckBox>("chkWriteEeprom"), Qt::LeftButton);
+    w.move(40, 60);
     QTest::qWait(20);
     ASSERT_TRUE(w.close());
-    EXPECT_EQ(Stored("Settings", "Baud"), "9600 ");
+    EXPECT_EQ(Stored("Settings", "Baud"), " 9600");
     EXPECT_EQ(Stored("Settings", "Save"), "1");
-    EXPECT_EQ(Stored("Window", "Left"), std::to_string(w.pos().x() * 15));
-    EXPECT_EQ(Stored("Window", "Top"), std::to_string(w.pos().y() * 15));
+    EXPECT_EQ(Stored("Window", "Left"), "600");
+    EXPECT_EQ(Stored("Window", "Top"), "900");
+}
+
+TEST_F(FrmPellikStoreTest, PositionWithoutAStoredOneIsTakenAtClose)
+{
+    FrmPellik& w = OpenOnStore();
+    QTest::qWait(20);
+    const QPoint at = w.pos();
+    ASSERT_TRUE(w.close());
+    EXPECT_EQ(Stored("Window", "Left"), std::to_string(at.x() * 15));
+    EXPECT_EQ(Stored("Window", "Top"), std::to_string(at.y() * 15));
 }
 
 TEST_F(FrmPellikStoreTest, MinimizedCloseKeepsTheStoredPosition)
 {
-    Store("Window", "Top", "300");
-    Store("Window", "Left", "450");
+    Stored("Window", "Top") = "300";
+    Stored("Window", "Left") = "450";
     FrmPellik& w = OpenOnStore();
+    w.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(realForm.State().minimized);
+    w.setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(realForm.State().minimized);
     w.move(90, 90);
     w.setWindowState(Qt::WindowMinimized);
     ASSERT_TRUE(w.close());

@@ -1,5 +1,5 @@
-// The Qt file dialog: the filter descriptions it shows, the files each filter lets through, and
-// where it opens.
+// The Qt file dialog: the filter descriptions it shows, the files each filter lets through,
+// where it opens, and what it answers.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -7,34 +7,26 @@
 #include <QFileDialog>
 #include <QListView>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <set>
 
 #include "platform/qt_file_dialog.h"
-#include "tests/ui/test_application.h"
+#include "tests/ui/frm_pellik_fixture.h"
 
 namespace {
-
-const std::vector<FileFilter> kFilters = {
-    {"Image Files (*.eeprom,*.binary,*.eep,*.bin)", {"*.eeprom", "*.binary", "*.eep", "*.bin"}},
-    {"Eeprom Files (*.eeprom,*.eep)", {"*.eeprom", "*.eep"}},
-    {"Binary Files (*.binary,*.bin)", {"*.binary", "*.bin"}},
-    {"All Files (*.*)", {"*"}}};
 
 class QtFileDialogTest : public ::testing::Test {
 protected:
     QtFileDialogTest()
     {
         EnsureTestApplication();
-        for (const char* name : {"a.eeprom", "b.binary", "c.eep", "d.bin", "e.txt", "Makefile"}) {
-            QFile file(dir.filePath(QString::fromLatin1(name)));
-            file.open(QIODevice::WriteOnly);
-        }
+        for (const char* name : {"a.eeprom", "b.binary", "c.eep", "d.bin", "e.txt", "Makefile"})
+            QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
     }
+    std::string Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
 
     // The file names the dialog lists in its folder under the given filter.
-    std::set<std::string> Listed(QFileDialog& dialog, int filter)
+    static std::set<std::string> Listed(QFileDialog& dialog, int filter)
     {
         dialog.selectNameFilter(dialog.nameFilters().at(filter));
         auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
@@ -54,26 +46,20 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(QtFileDialogTest, ShowsTheDescriptionsExactlyAndInOrder)
+TEST_F(QtFileDialogTest, ShowsTheDescriptionsExactlyAndEachFilterListsItsFiles)
 {
     QFileDialog dialog;
-    QtFileDialog::Configure(dialog, "Select Download File", kFilters, "");
+    QtFileDialog::Configure(dialog, "Select Download File", kImageFilters, dir.path().toStdString());
     dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "Select Download File");
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(combo, nullptr);
     ASSERT_EQ(combo->count(), 4);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(combo->itemText(i).toStdString(), kFilters[i].description);
+        EXPECT_EQ(combo->itemText(i).toStdString(), kImageFilters[i].description);
     EXPECT_EQ(combo->currentIndex(), 0);
-    EXPECT_EQ(dialog.windowTitle(), "Select Download File");
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
-}
 
-TEST_F(QtFileDialogTest, EachFilterListsItsFiles)
-{
-    QFileDialog dialog;
-    QtFileDialog::Configure(dialog, "t", kFilters, dir.path().toStdString());
-    dialog.show();
     using Names = std::set<std::string>;
     EXPECT_EQ(Listed(dialog, 0), (Names{"a.eeprom", "b.binary", "c.eep", "d.bin"}));
     EXPECT_EQ(Listed(dialog, 1), (Names{"a.eeprom", "c.eep"}));
@@ -83,23 +69,17 @@ TEST_F(QtFileDialogTest, EachFilterListsItsFiles)
 
 TEST_F(QtFileDialogTest, OpensAtAFolderOrPreselectsAFile)
 {
-    const QString file = dir.filePath(QStringLiteral("a.eeprom"));
-    {
+    const QString folder = QDir(dir.path()).absolutePath();
+    const std::pair<std::string, QString> cases[] = {
+        {Path("a.eeprom"), folder}, {dir.path().toStdString(), folder}, {" no such folder/x ", QDir::currentPath()}};
+    for (const auto& [initialPath, opensAt] : cases) {
         QFileDialog dialog;
-        QtFileDialog::Configure(dialog, "t", kFilters, file.toStdString());
-        EXPECT_EQ(dialog.directory().absolutePath(), QDir(dir.path()).absolutePath());
-        EXPECT_EQ(dialog.selectedFiles().value(0), file);
+        QtFileDialog::Configure(dialog, "t", kImageFilters, initialPath);
+        EXPECT_EQ(dialog.directory().absolutePath(), opensAt) << initialPath;
     }
-    {
-        QFileDialog dialog;
-        QtFileDialog::Configure(dialog, "t", kFilters, dir.path().toStdString());
-        EXPECT_EQ(dialog.directory().absolutePath(), QDir(dir.path()).absolutePath());
-    }
-    {
-        QFileDialog dialog;
-        QtFileDialog::Configure(dialog, "t", kFilters, " no such folder/x ");
-        EXPECT_EQ(dialog.directory().absolutePath(), QDir::currentPath());
-    }
+    QFileDialog dialog;
+    QtFileDialog::Configure(dialog, "t", kImageFilters, Path("a.eeprom"));
+    EXPECT_EQ(dialog.selectedFiles().value(0).toStdString(), Path("a.eeprom"));
 }
 
 // Answers the next modal dialog once it is up.
@@ -112,27 +92,18 @@ void AnswerNextDialog(bool accept)
             return;
         poll->deleteLater();
         poll->stop();
-        if (accept)
-            modal->accept();
-        else
-            modal->reject();
+        accept ? modal->accept() : modal->reject();
     });
     poll->start(20);
 }
 
-TEST_F(QtFileDialogTest, CancelGivesAnEmptyName)
+TEST_F(QtFileDialogTest, CancelGivesAnEmptyNameAndAcceptTheChosenPath)
 {
     QtFileDialog files;
     AnswerNextDialog(false);
-    EXPECT_EQ(files.ShowOpen("t", kFilters, dir.filePath(QStringLiteral("a.eeprom")).toStdString()), "");
-}
-
-TEST_F(QtFileDialogTest, AcceptGivesTheChosenPath)
-{
-    QtFileDialog files;
-    const QString file = dir.filePath(QStringLiteral("c.eep"));
+    EXPECT_EQ(files.ShowOpen("t", kImageFilters, Path("a.eeprom")), "");
     AnswerNextDialog(true);
-    EXPECT_EQ(files.ShowOpen("t", kFilters, file.toStdString()), file.toStdString());
+    EXPECT_EQ(files.ShowOpen("t", kImageFilters, Path("c.eep")), Path("c.eep"));
 }
 
 }  // namespace
