@@ -40,7 +40,8 @@ protected:
         return *chips[port];
     }
 
-    // Writes an image file of the given bytes (by default one the chip accepts) and sets ImageFile to it.
+    // Writes an image file of the given bytes, or a sample image of the given size that the chip
+    // accepts, and sets ImageFile to it.
     std::string UseImage(const ByteString& bytes)
     {
         const std::string path = folder + "/image" + std::to_string(++m_images) + ".binary";
