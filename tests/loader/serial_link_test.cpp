@@ -1,5 +1,5 @@
-// The serial link on virtual time: port reuse and reopening, the reset pulses, the waits, and
-// the block-wise hand-over of the transmit queue.
+// The serial link on virtual time: port reuse and reopening, the reset pulses, and the
+// block-wise hand-over of the transmit queue.
 #include "loader/boot_handshake.h"
 #include "loader/serial_link.h"
 #include "tests/support/loader_fixture.h"
@@ -10,10 +10,6 @@ using Kind = FakeSerial::Event::Kind;
 
 class SerialLinkTest : public LoaderFixture {
 protected:
-    void Queue(std::size_t count, std::uint8_t value = 0x92)
-    {
-        ld.state.TxBuffer.assign(count, value);
-    }
     std::vector<std::size_t> WriteSizes() const
     {
         std::vector<std::size_t> out;
@@ -31,85 +27,47 @@ protected:
     }
 };
 
-TEST_F(SerialLinkTest, OpeningLoadsTheWindowAndShowsThePortInUse)
-{
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    EXPECT_TRUE(form.Loaded());
-    ASSERT_EQ(serial.opens, 1);
-    EXPECT_EQ(serial.events.back().port, 3);
-    EXPECT_EQ(serial.events.back().settings, "115200,n,8,1");
-    EXPECT_EQ(form.state.txtPort, "3");
-    EXPECT_EQ(form.state.txtBaud, "115200");
-    EXPECT_TRUE(form.state.btnClosePortEnabled);
-}
-
-TEST_F(SerialLinkTest, SamePortAndBaudReusesTheOpenPortAndLeavesTheWindowAlone)
-{
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    form.state.txtPort = "typed";
-    form.state.txtBaud = "typed";
-    form.state.btnClosePortEnabled = false;
-    EXPECT_TRUE(OpenPort(ld, 3, "115200"));
-    EXPECT_EQ(serial.opens, 1);
-    EXPECT_EQ(serial.closes, 0);
-    EXPECT_EQ(form.state.txtPort, "typed");
-    EXPECT_EQ(form.state.txtBaud, "typed");
-    EXPECT_FALSE(form.state.btnClosePortEnabled);
-}
-
-TEST_F(SerialLinkTest, AnotherBaudOrPortReopens)
+TEST_F(SerialLinkTest, SamePortAndBaudReuseTheOpenPortAnythingElseReopens)
 {
     struct Case {
         std::int32_t port;
         std::string baud;
-        std::int16_t openedPort;
-        std::string settings;  // in force after the reopen
+        bool reused;
+        std::string settings;  // in force afterwards
     };
-    const std::vector<Case> cases = {
-        {3, "57600", 3, "57600,n,8,1"},
-        {4, "57600", 4, "57600,n,8,1"},
-        {4, "057600", 4, "57600,n,8,1"},  // text compare; the refused text leaves 57600 in force
-        {4, "12345", 4, "57600,n,8,1"},
+    const Case cases[] = {
+        {3, "115200", false, "115200,n,8,1"},
+        {3, "115200", true, "115200,n,8,1"},
+        {3, "57600", false, "57600,n,8,1"},
+        {4, "57600", false, "57600,n,8,1"},
+        {4, "057600", false, "57600,n,8,1"},  // text compare; the refused text leaves 57600 in force
+        {4, "12345", false, "57600,n,8,1"},
     };
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    int opens = 1;
+    int opens = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.baud);
+        SCOPED_TRACE(std::to_string(c.port) + " " + c.baud);
+        form.Use().txtPort = form.state.txtBaud = "typed";
+        form.state.btnClosePortEnabled = false;
         EXPECT_TRUE(OpenPort(ld, c.port, c.baud));
-        EXPECT_EQ(serial.opens, ++opens);
+        opens += c.reused ? 0 : 1;
+        EXPECT_EQ(serial.opens, opens);
         EXPECT_EQ(serial.closes, opens - 1);
         EXPECT_EQ(serial.events.back().kind, Kind::Open);
-        EXPECT_EQ(serial.events.back().port, c.openedPort);
+        EXPECT_EQ(serial.events.back().port, c.port);
         EXPECT_EQ(serial.events.back().settings, c.settings);
-        EXPECT_EQ(form.state.txtPort, std::to_string(c.openedPort));
-        EXPECT_EQ(form.state.txtBaud, c.settings.substr(0, c.settings.find(',')));
+        // A reused port leaves the window alone; an opened one shows what is in use.
+        EXPECT_EQ(form.state.txtPort, c.reused ? "typed" : std::to_string(c.port));
+        EXPECT_EQ(form.state.txtBaud, c.reused ? "typed" : c.settings.substr(0, c.settings.find(',')));
+        EXPECT_EQ(form.state.btnClosePortEnabled, !c.reused);
     }
-}
-
-TEST_F(SerialLinkTest, PortThatCannotOpenLeavesNoChipAndTouchesNothing)
-{
-    ld.state.TxBuffer = {0x01};
-    ld.state.RxBuffer = {0x02};
-    ConnectChip(ld, 11, "115200");
-    EXPECT_EQ(ld.state.LinkStatus, kLinkNoChip);
-    EXPECT_FALSE(form.state.btnClosePortEnabled);
-    EXPECT_EQ(ld.state.TxBuffer, ByteString{0x01});
-    EXPECT_EQ(ld.state.RxBuffer, ByteString{0x02});
-    EXPECT_TRUE(serial.events.empty());
-}
-
-TEST_F(SerialLinkTest, ClosePortDisablesTheButtonEvenWhenClosed)
-{
-    form.Use().btnClosePortEnabled = true;
-    ClosePort(ld);
-    EXPECT_EQ(serial.closes, 0);
-    EXPECT_FALSE(form.state.btnClosePortEnabled);
-
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    ClosePort(ld);
-    EXPECT_EQ(serial.closes, 1);
-    EXPECT_FALSE(serial.PortOpen());
-    EXPECT_FALSE(form.state.btnClosePortEnabled);
+    // Closing disables the button, even when the port is closed already (an unplugged adapter).
+    for (int round = 0; round < 2; ++round) {
+        form.state.btnClosePortEnabled = true;
+        ClosePort(ld);
+        EXPECT_EQ(serial.closes, opens);
+        EXPECT_FALSE(serial.PortOpen());
+        EXPECT_FALSE(form.state.btnClosePortEnabled);
+    }
 }
 
 TEST_F(SerialLinkTest, ResetPulsesInOrderWithTheirWaits)
@@ -124,7 +82,7 @@ TEST_F(SerialLinkTest, ResetPulsesInOrderWithTheirWaits)
         std::vector<Step> steps;
         std::int64_t totalMs;
     };
-    const std::vector<Case> cases = {
+    const Case cases[] = {
         {false, {{Kind::Dtr, true, 0}, {Kind::Dtr, false, 15}}, 115},
         {true,
          {{Kind::Break, true, 0}, {Kind::Dtr, true, 5000}, {Kind::Break, false, 5015}, {Kind::Dtr, false, 5015}},
@@ -147,33 +105,19 @@ TEST_F(SerialLinkTest, ResetPulsesInOrderWithTheirWaits)
     }
 }
 
-TEST_F(SerialLinkTest, DelayOfNothingRunsNoEventsAndEventsDoNotShortenADelay)
-{
-    for (std::int32_t ms : {0, -5}) {
-        Delay(ld, ms);
-        EXPECT_EQ(clock.pumps, 0);
-        EXPECT_EQ(clock.NowMs(), 1000);
-    }
-    int ran = 0;
-    clock.Schedule(1003, [&] { ++ran; });
-    Delay(ld, 10);
-    EXPECT_EQ(ran, 1);
-    EXPECT_EQ(clock.NowMs(), 1010);
-}
-
-TEST_F(SerialLinkTest, QueueRawByteKeepsTheLowEightBits)
-{
-    QueueRawByte(ld, 505);
-    EXPECT_EQ(ld.state.TxBuffer, ByteString{0xF9});
-}
-
-TEST_F(SerialLinkTest, FlushOutputHandsOverDrainedBlocksCountedUpFront)
+// FlushOutput counts everything up front and hands over drained blocks; FlushFullBlocks sends
+// whole blocks only and leaves the pending levels unpacked.
+TEST_F(SerialLinkTest, FlushesHandOverDrainedBlocks)
 {
     struct Case {
+        bool fullOnly;
         std::size_t queued;
         std::vector<std::size_t> writes;
+        std::size_t left;
     };
-    const std::vector<Case> cases = {{508, {508}}, {1100, {512, 512, 76}}, {512, {512}}, {0, {}}};
+    const Case cases[] = {{false, 508, {508}, 0}, {false, 1100, {512, 512, 76}, 0}, {false, 512, {512}, 0},
+                          {false, 0, {}, 0},      {true, 1100, {512, 512}, 76},     {true, 512, {512}, 0},
+                          {true, 511, {}, 511}};
     ASSERT_TRUE(OpenPort(ld, 3, "115200"));
     serial.modelWireTime = true;
     std::vector<std::int32_t> countedAtWrite;
@@ -183,75 +127,44 @@ TEST_F(SerialLinkTest, FlushOutputHandsOverDrainedBlocksCountedUpFront)
     };
     const double charMs = 10.0 * 1000.0 / 115200.0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.queued);
+        SCOPED_TRACE((c.fullOnly ? "full blocks " : "output ") + std::to_string(c.queued));
         serial.events.clear();
         countedAtWrite.clear();
         clock.Advance(1000);  // earlier output has left
         ld.state.BytesSent = 7;
-        Queue(c.queued);
-        FlushOutput(ld);
+        ld.state.PulseBits = c.fullOnly ? "011" : "";
+        ld.state.TxBuffer.assign(c.queued, 0x92);
+        c.fullOnly ? FlushFullBlocks(ld) : FlushOutput(ld);
         EXPECT_EQ(WriteSizes(), c.writes);
-        EXPECT_TRUE(ld.state.TxBuffer.empty());
-        EXPECT_EQ(ld.state.BytesSent, 7 + static_cast<std::int32_t>(c.queued));
-        for (std::int32_t counted : countedAtWrite)
-            EXPECT_EQ(counted, 7 + static_cast<std::int32_t>(c.queued));
+        EXPECT_EQ(ld.state.TxBuffer.size(), c.left);
+        EXPECT_EQ(ld.state.BytesSent, static_cast<std::int32_t>(7 + c.queued - c.left));
+        EXPECT_EQ(ld.state.PulseBits, c.fullOnly ? "011" : "");
+        if (!c.fullOnly) {
+            for (std::int32_t counted : countedAtWrite)
+                EXPECT_EQ(counted, static_cast<std::int32_t>(7 + c.queued));
+        }
         const auto times = WriteTimes();
         for (std::size_t i = 1; i < times.size(); ++i)
             EXPECT_GE(static_cast<double>(times[i] - times[i - 1]), c.writes[i - 1] * charMs);
     }
 }
 
-TEST_F(SerialLinkTest, FlushOutputPacksPendingBitsAndWaitsForEarlierOutput)
+TEST_F(SerialLinkTest, RawBytesPackPendingBitsFirstAndWaitForEarlierOutput)
 {
     ASSERT_TRUE(OpenPort(ld, 3, "9600"));
     serial.modelWireTime = true;
-    Queue(96);  // 100 ms on the wire at 9600 baud
+    ld.state.TxBuffer.assign(96, 0x92);  // 100 ms on the wire at 9600 baud
     FlushOutput(ld);
     const std::int64_t firstAt = clock.NowMs();
     ld.state.ZeroPattern = "001";
     ld.state.OnePattern = "011";
     ld.state.PulseBits = "011";
+    QueueRawByte(ld, 0x1F9);
     FlushOutput(ld);
     ASSERT_EQ(serial.Writes().size(), 2u);
-    EXPECT_EQ(serial.Writes()[1], ByteString{0xFF});
+    EXPECT_EQ(serial.Writes()[1], (ByteString{0xFF, 0xF9}));
     EXPECT_GE(WriteTimes()[1] - firstAt, 100);
-    EXPECT_EQ(ld.state.BytesSent, 97);
-}
-
-TEST_F(SerialLinkTest, FlushFullBlocksSendsOnlyWholeBlocks)
-{
-    struct Case {
-        std::size_t queued;
-        std::vector<std::size_t> writes;
-        std::size_t left;
-    };
-    const std::vector<Case> cases = {{1100, {512, 512}, 76}, {512, {512}, 0}, {511, {}, 511}};
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    serial.modelWireTime = true;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.queued);
-        serial.events.clear();
-        ld.state.BytesSent = 0;
-        ld.state.PulseBits = "011";  // not packed: only FlushOutput and QueueRawByte do that
-        Queue(c.queued);
-        FlushFullBlocks(ld);
-        EXPECT_EQ(WriteSizes(), c.writes);
-        EXPECT_EQ(ld.state.TxBuffer.size(), c.left);
-        EXPECT_EQ(ld.state.BytesSent, static_cast<std::int32_t>(c.queued - c.left));
-        EXPECT_EQ(ld.state.PulseBits, "011");
-    }
-}
-
-TEST_F(SerialLinkTest, ReceivedBytesQueueUpAndAreReadOneByOne)
-{
-    EXPECT_EQ(ReadByte(ld), -1);
-    ASSERT_TRUE(OpenPort(ld, 3, "115200"));
-    serial.Feed({0xFE, 0xFF});
-    Delay(ld, 1);
-    EXPECT_EQ(ReadByte(ld), 254);
-    EXPECT_EQ(ld.state.RxBuffer, ByteString{0xFF});
-    EXPECT_EQ(ReadByte(ld), 255);
-    EXPECT_EQ(ReadByte(ld), -1);
+    EXPECT_EQ(ld.state.BytesSent, 98);
 }
 
 // An unplugged adapter never drains: the wait ends and the rest of the queue is dropped.
@@ -261,14 +174,14 @@ TEST_F(SerialLinkTest, UnplugDuringFlushEndsTheDrainWait)
     serial.modelWireTime = true;
     const std::int64_t start = clock.NowMs();
     clock.Schedule(start + 100, [&] { serial.Unplug(); });
-    Queue(1100);
+    ld.state.TxBuffer.assign(1100, 0x92);
     FlushOutput(ld);
     EXPECT_EQ(WriteSizes(), std::vector<std::size_t>{512});
     EXPECT_LE(clock.NowMs() - start, 101);
     EXPECT_TRUE(ld.state.TxBuffer.empty());
     EXPECT_EQ(ld.state.BytesSent, 512);
 
-    Queue(1100);
+    ld.state.TxBuffer.assign(1100, 0x92);
     FlushFullBlocks(ld);
     FlushOutput(ld);
     EXPECT_EQ(serial.Writes().size(), 1u);

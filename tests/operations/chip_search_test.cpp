@@ -16,12 +16,12 @@ std::string Report(const std::string& headline, const std::set<int>& withChip)
 
 TEST_F(ChipSearch, ReportsEveryPortAndSetsThePortBoxOnlyForOneChip)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::set<int> chipsOn;
         const char* headline;
         MessageIcon icon;
-        const char* portBox;  // after the search
+        const char* portBox;  // otherwise the box keeps the last port that opened, as the link wrote it
     } cases[] = {
         {"one chip on 3", {3}, "One Propeller Chip found", MessageIcon::Information, "3"},
         {"chips on 2 and 5", {2, 5}, "Multiple Propeller Chips found", MessageIcon::Information, "10"},
@@ -39,7 +39,6 @@ TEST_F(ChipSearch, ReportsEveryPortAndSetsThePortBoxOnlyForOneChip)
         ASSERT_EQ(presenter.messages.size(), 1u);
         EXPECT_EQ(presenter.messages[0].text, Report(c.headline, c.chipsOn));
         EXPECT_EQ(presenter.messages[0].icon, c.icon);
-        // Otherwise the box keeps the last port that opened, as the link wrote it.
         EXPECT_EQ(form.state.txtPort, c.portBox);
         EXPECT_FALSE(serial.PortOpen());
         EXPECT_FALSE(form.state.btnClosePortEnabled);

@@ -1,8 +1,7 @@
 // The download against in-process ROM chips: the exact stream, the counts, the progress bar and
 // every way it can end.
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 
 #include "cli/reports.h"
 #include "loader/operations.h"
@@ -11,35 +10,29 @@
 
 namespace {
 
-const char* kLongOne = "93 92 92 92 92 92 92 92 92 92 F2";
-const char* kLongOneDense = "C9 92 92 92 92 92 92 92 92 92 F2";
+const std::string kLongOne = "93 92 92 92 92 92 92 92 92 92 F2 ";
+const std::string kLongOneDense = "C9 92 92 92 92 92 92 92 92 92 F2 ";
 
 class ImageDownload : public ChipFixture {
 protected:
     std::size_t Polls(std::size_t from) const
     {
         const auto stream = AfterHandshake();
-        std::size_t polls = 0;
-        for (std::size_t i = from; i < stream.size(); ++i)
-            polls += stream[i] == 0xF9;
-        return polls;
+        return static_cast<std::size_t>(std::count(stream.begin() + static_cast<std::ptrdiff_t>(from), stream.end(), 0xF9));
     }
 };
 
 TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* onePattern;
         std::int32_t command;
         std::string stream;
     } cases[] = {
-        {"standard RAM", "011", 1,
-         std::string(kLongOne) + " " + kLongOne + " 93 92 92 93 92 DA 92 92 D2 92 F2"},
-        {"dense RAM", "01", 1,
-         std::string(kLongOneDense) + " " + kLongOneDense + " C9 92 92 C9 92 2A 92 92 CA 92 FE"},
-        {"standard EEPROM", "011", 3,
-         std::string("9B 92 92 92 92 92 92 92 92 92 F2 ") + kLongOne + " 93 92 92 93 92 DA 92 92 D2 92 F2"},
+        {"standard RAM", "011", 1, kLongOne + kLongOne + "93 92 92 93 92 DA 92 92 D2 92 F2"},
+        {"dense RAM", "01", 1, kLongOneDense + kLongOneDense + "C9 92 92 C9 92 2A 92 92 CA 92 FE"},
+        {"standard EEPROM", "011", 3, "9B 92 92 92 92 92 92 92 92 92 F2 " + kLongOne + "93 92 92 93 92 DA 92 92 D2 92 F2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -47,13 +40,12 @@ TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
         ld.state.OnePattern = c.onePattern;
         ld.state.BootCommand = c.command;
         serial.events.clear();
-        UseImage({1, 2, 3, 4});
+        UseImage(ByteString{1, 2, 3, 4});
         DownloadImage(ld);
 
-        const auto expected = Hex(c.stream);
         const auto stream = AfterHandshake();
-        ASSERT_GE(stream.size(), expected.size());
-        EXPECT_EQ(std::vector<std::uint8_t>(stream.begin(), stream.begin() + 33), expected);
+        ASSERT_GE(stream.size(), 33u);
+        EXPECT_EQ(ByteString(stream.begin(), stream.begin() + 33), Hex(c.stream));
         // Nothing but polls after the image, and each one counted.
         EXPECT_EQ(Polls(33), stream.size() - 33);
         EXPECT_GE(Polls(33), 1u);
@@ -61,20 +53,9 @@ TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
     }
 }
 
-TEST_F(ImageDownload, LengthLongOfAFullImage)
-{
-    PlaceChip(3);
-    UseImage(ValidImage(32768));
-    DownloadImage(ld);
-    const auto stream = AfterHandshake();
-    ASSERT_GT(stream.size(), 22u);
-    EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + 11, stream.begin() + 22),
-              Hex("92 92 92 92 9A 92 92 92 92 92 F2"));
-}
-
 TEST_F(ImageDownload, FullImagesReachTheChipIntactWithExactCounts)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* onePattern;
         std::int32_t command;
@@ -85,7 +66,6 @@ TEST_F(ImageDownload, FullImagesReachTheChipIntactWithExactCounts)
         {"dense RAM", "01", 1, "Download to Ram successful - Sent"},
         {"dense EEPROM", "01", 3, "Download to Eeprom successful - Sent"},
     };
-    const auto image = ValidImage(32768);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RomChip& chip = PlaceChip(3);
@@ -93,28 +73,29 @@ TEST_F(ImageDownload, FullImagesReachTheChipIntactWithExactCounts)
         presenter.messages.clear();
         ld.state.OnePattern = c.onePattern;
         ld.state.BootCommand = c.command;
-        UseImage(image);
+        UseImage(32768);
         DownloadImage(ld);
 
         ASSERT_EQ(presenter.messages.size(), 1u);
         EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Information);
-        const std::size_t sent = AfterHandshake().size();
-        EXPECT_EQ(LastMessage(), c.success + NumberText(static_cast<std::int64_t>(sent)) + " bytes");
-        const std::size_t polls = Polls(0);
-        if (std::string(c.onePattern) == "011")
-            EXPECT_EQ(sent - polls, 90134u) << "8194 longs of 11 characters";
-        else
-            EXPECT_LT(sent - polls, 90134u);
+        const auto stream = AfterHandshake();
+        EXPECT_EQ(LastMessage(), c.success + NumberText(static_cast<std::int64_t>(stream.size())) + " bytes");
+        if (std::string(c.onePattern) == "011") {
+            EXPECT_EQ(stream.size() - Polls(0), 90134u) << "8194 longs of 11 characters";
+            EXPECT_EQ(ByteString(stream.begin() + 11, stream.begin() + 22), Hex("92 92 92 92 9A 92 92 92 92 92 F2"))
+                << "the length long of 8192";
+        } else {
+            EXPECT_LT(stream.size() - Polls(0), 90134u);
+        }
         ASSERT_FALSE(chip.Sessions().empty());
-        EXPECT_EQ(chip.Sessions().back().imageSha256, Sha256Hex(image));
-        std::cout << "[ count    ] " << c.name << ": " << sent - polls << " characters + " << polls << " polls\n";
+        EXPECT_EQ(chip.Sessions().back().imageSha256, Sha256Hex(MakeSampleImage(32768)));
     }
 }
 
 TEST_F(ImageDownload, ProgressFollowsEachChunkOf128Bytes)
 {
     PlaceChip(3);
-    UseImage(ValidImage(300));
+    UseImage(300);
     std::vector<std::pair<int, std::size_t>> seen;  // bar value, characters encoded so far
     form.state.barProgress = -1;
     form.state.onChanged = [&] {
@@ -132,7 +113,7 @@ TEST_F(ImageDownload, ProgressFollowsEachChunkOf128Bytes)
 
 TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
 {
-    struct Case {
+    const struct {
         const char* name;
         RomChipOptions chip;
         std::int32_t command;
@@ -140,18 +121,15 @@ TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
         const char* message;
         std::int32_t linkStatus;
     } cases[] = {
-        {"silent after the image", [] { RomChipOptions o; o.silentAfterImage = true; return o; }(), 1, -1,
+        {"silent after the image", With(&RomChipOptions::silentAfterImage, true), 1, -1,
          "Timedout waiting for Checksum Okay response", kLinkLost},
-        {"checksum failed", [] { RomChipOptions o; o.checksumFail = true; return o; }(), 1, -1, "Checksum failed",
-         kLinkErrorReported},
+        {"checksum failed", With(&RomChipOptions::checksumFail, true), 1, -1, "Checksum failed", kLinkErrorReported},
         {"write answer missing", {}, 3, 1, "Timedout waiting for Write Eeprom Okay response", kLinkLost},
-        {"write failed", [] { RomChipOptions o; o.eepromWriteFail = true; return o; }(), 3, -1, "Write Eeprom Failed",
-         kLinkErrorReported},
+        {"write failed", With(&RomChipOptions::eepromWriteFail, true), 3, -1, "Write Eeprom Failed", kLinkErrorReported},
         {"verify answer missing", {}, 3, 2, "Timedout waiting for Verify Eeprom Okay response", kLinkLost},
-        {"verify failed", [] { RomChipOptions o; o.eepromVerifyFail = true; return o; }(), 3, -1,
-         "Verify Eeprom Failed", kLinkErrorReported},
-        {"version 2", [] { RomChipOptions o; o.version = 2; return o; }(), 1, -1, "No Propeller Chip found",
-         kLinkNoChip},
+        {"verify failed", With(&RomChipOptions::eepromVerifyFail, true), 3, -1, "Verify Eeprom Failed",
+         kLinkErrorReported},
+        {"version 2", With(&RomChipOptions::version, 2), 1, -1, "No Propeller Chip found", kLinkNoChip},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,7 +137,7 @@ TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
         presenter.messages.clear();
         maxAcks = c.acks;
         ld.state.BootCommand = c.command;
-        UseImage(ValidImage(64));
+        UseImage(64);
         const std::int64_t start = clock.NowMs();
         DownloadImage(ld);
         ASSERT_EQ(presenter.messages.size(), 1u);
@@ -174,11 +152,11 @@ TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
 
 TEST_F(ImageDownload, ChecksBeforeThePortIsTouched)
 {
-    namespace fs = std::filesystem;
-    fs::create_directory(folder + "/folder.binary");
+    std::filesystem::create_directory(folder + "/folder.binary");
     const std::string missing = folder + "/missing.binary ";
-    std::ofstream(folder + "/one.binary") << "abcd";
-    struct Case {
+    UseImage(ByteString{'a', 'b', 'c', 'd'});
+    const std::string one = ld.state.ImageFile;
+    const struct {
         const char* name;
         std::string imageFile;
         std::int32_t port;
@@ -189,7 +167,7 @@ TEST_F(ImageDownload, ChecksBeforeThePortIsTouched)
         {"missing, shown untrimmed", missing, 3, "File not found\r\n\r\n" + missing},
         {"a folder", folder + "/folder.binary", 3, "File not found\r\n\r\n" + folder + "/folder.binary"},
         {"a pattern that matches", folder + "/*.binary", 3, "File not found\r\n\r\n" + folder + "/*.binary"},
-        {"no port", folder + "/one.binary", 0, "No COM Port specified\r\n\r\n"},
+        {"no port", one, 0, "No COM Port specified\r\n\r\n"},
     };
     PlaceChip(3);
     for (const auto& c : cases) {
@@ -211,8 +189,7 @@ TEST_F(ImageDownload, BadSizesAreRefusedAfterTheHandshakeWithNothingSent)
     for (std::size_t size : {6u, 0u, 32772u}) {
         SCOPED_TRACE(size);
         serial.events.clear();
-        presenter.messages.clear();
-        UseImage(std::vector<std::uint8_t>(size, 0x55));
+        UseImage(ByteString(size, 0x55));
         DownloadImage(ld);
         EXPECT_EQ(LastMessage(), "Invalid file size");
         EXPECT_EQ(serial.Writes().size(), 2u) << "the handshake only";
@@ -223,15 +200,13 @@ TEST_F(ImageDownload, BadSizesAreRefusedAfterTheHandshakeWithNothingSent)
 
 TEST_F(ImageDownload, AnUnpluggedAdapterIsALostLinkWhereverItHappens)
 {
-    const auto image = ValidImage(32768);
     for (std::int64_t failAt : {100, 509 + 2000, 509 + 90000}) {
         SCOPED_TRACE(failAt);
         PlaceChip(3);
         presenter.messages.clear();
-        serial.events.clear();
         serial.failAfterBytes = failAt;
         ld.state.BootCommand = 3;
-        UseImage(image);
+        UseImage(32768);
         const std::int64_t start = clock.NowMs();
         DownloadImage(ld);
         EXPECT_EQ(LastMessage(), "Hardware link lost");
@@ -245,7 +220,7 @@ TEST_F(ImageDownload, AnUnpluggedAdapterIsALostLinkWhereverItHappens)
 TEST_F(ImageDownload, AFileThatShrinksWhileStreamingIsNeverASuccess)
 {
     PlaceChip(3);
-    const std::string path = UseImage(ValidImage(32768));
+    const std::string path = UseImage(32768);
     bool truncated = false;
     form.state.onChanged = [&] {
         if (!truncated && form.state.barProgress == 0 && ld.state.BytesSent > 0) {

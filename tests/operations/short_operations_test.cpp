@@ -1,4 +1,6 @@
 // Identify, Reboot and Shutdown against in-process ROM chips.
+#include <algorithm>
+
 #include "loader/operations.h"
 #include "tests/operations/chip_fixture.h"
 
@@ -8,7 +10,7 @@ using ShortOperations = ChipFixture;
 
 TEST_F(ShortOperations, MessagesWithAndWithoutAChip)
 {
-    struct Case {
+    const struct {
         const char* name;
         void (*operation)(Loader&);
         bool chip;
@@ -54,24 +56,22 @@ TEST_F(ShortOperations, ShutdownIsTheSameElevenCharactersInBothPackings)
         ld.state.OnePattern = pattern;
         ShutdownChip(ld);
         EXPECT_EQ(AfterHandshake(), Hex("92 92 92 92 92 92 92 92 92 92 F2"));
-        ASSERT_FALSE(chip.Sessions().empty());
-        EXPECT_TRUE(chip.Sessions().back().shutdown);
+        EXPECT_TRUE(chip.ShutdownReceived());
     }
 }
 
+// Every operation resets the chip, even on a port it reuses.
 TEST_F(ShortOperations, IdentifyTwiceResetsAndHandshakesTwice)
 {
     PlaceChip(3);
     IdentifyChip(ld);
     IdentifyChip(ld);
-    int dtrPulses = 0;
-    for (const auto& e : serial.events)
-        dtrPulses += e.kind == FakeSerial::Event::Dtr && e.on;
-    EXPECT_EQ(dtrPulses, 2);
+    EXPECT_EQ(std::count_if(serial.events.begin(), serial.events.end(),
+                            [](const auto& e) { return e.kind == FakeSerial::Event::Dtr && e.on; }),
+              2);
     EXPECT_EQ(serial.Writes().size(), 4u);
-    EXPECT_EQ(serial.opens, 1) << "the same port and baud reuse the open port";
-    ASSERT_EQ(presenter.messages.size(), 2u);
-    EXPECT_EQ(presenter.messages[1].text, "Propeller Chip Version 1 found");
+    EXPECT_EQ(serial.opens, 1);
+    EXPECT_EQ(presenter.messages.at(1).text, "Propeller Chip Version 1 found");
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 struct ChildResult {
     int exitCode = -1;    // -1 when killed by a signal
     bool timedOut = false;
-    double seconds = 0;   // wall time
     std::string out;
     std::string err;
 };

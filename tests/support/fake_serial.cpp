@@ -119,12 +119,3 @@ std::vector<std::vector<std::uint8_t>> FakeSerial::Writes() const
             out.push_back(e.bytes);
     return out;
 }
-
-std::vector<std::uint8_t> FakeSerial::AllWritten() const
-{
-    std::vector<std::uint8_t> out;
-    for (const auto& e : events)
-        if (e.kind == Event::Write)
-            out.insert(out.end(), e.bytes.begin(), e.bytes.end());
-    return out;
-}

@@ -41,7 +41,6 @@ public:
 
     std::vector<Event> events;
     std::vector<std::vector<std::uint8_t>> Writes() const;  // every block written, in order
-    std::vector<std::uint8_t> AllWritten() const;
     int opens = 0;
     int closes = 0;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "loader/loader.h"
+#include "loader/serial_link.h"
 #include "tests/support/fake_form.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/recording_presenter.h"
@@ -12,10 +13,22 @@
 
 class LoaderFixture : public ::testing::Test {
 protected:
-    LoaderFixture();
+    LoaderFixture()
+    {
+        form.state.SerialPort = &serial;
+        serial.OnComm = [this] { SerialPort_OnComm(ld); };
+        form.onUnload = [this] { ClosePort(ld); };
+    }
 
     // Fields as a window operation sets them: standard packing, RAM, port 3 at 115200.
-    void UseWindowDefaults();
+    void UseWindowDefaults()
+    {
+        ld.state.PortNumber = 3;
+        ld.state.BaudText = "115200";
+        ld.state.ZeroPattern = "001";
+        ld.state.OnePattern = "011";
+        ld.state.BootCommand = 1;
+    }
 
     VirtualClock clock;
     FakeSerial serial{clock};

@@ -1,7 +1,8 @@
 // The virtual_chip program itself: it listens on a pseudo-terminal behind a link, answers a
-// handshake, logs it, unplugs when told and refuses bad options.
+// handshake, logs it, unplugs when told and refuses bad options; and the sample image maker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -37,22 +38,18 @@ Bytes ReadAnswers(int fd, std::size_t count, int timeoutMs, bool* lineDied = nul
 {
     Bytes got;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (got.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd fd1 {fd, POLLIN, 0};
-        if (poll(&fd1, 1, int(left.count())) <= 0)
+    while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
+        pollfd wait{fd, POLLIN, 0};
+        if (poll(&wait, 1, 10) <= 0)
             continue;
         std::uint8_t buffer[512];
         const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            got.insert(got.end(), buffer, buffer + n);
-        } else if (n == 0 || errno != EAGAIN) {
+        if (n <= 0 && (n == 0 || errno != EAGAIN)) {
             if (lineDied)
                 *lineDied = true;
             break;
         }
+        got.insert(got.end(), buffer, buffer + std::max<ssize_t>(n, 0));
     }
     return got;
 }
@@ -93,10 +90,11 @@ protected:
 
     void Send(const Bytes& bytes) { ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
 
-    // Stops the chip with SIGTERM and returns its exit status (-1 for a signal).
-    int Terminate()
+    // Waits for the chip to end (after a signal when given) and returns its exit status.
+    int Reap(int signal = 0)
     {
-        kill(m_pid, SIGTERM);
+        if (signal)
+            kill(m_pid, signal);
         int status = 0;
         waitpid(m_pid, &status, 0);
         m_pid = -1;
@@ -112,9 +110,14 @@ protected:
 
 }  // namespace
 
-TEST_F(VirtualChipProcess, AnswersAHandshakeLogsItAndRemovesItsLinkOnSigterm)
+TEST_F(VirtualChipProcess, ReplacesAStaleLinkAnswersAHandshakeLogsItAndRemovesItsLinkOnSigterm)
 {
+    ASSERT_EQ(symlink("/dev/null", m_link.c_str()), 0);
     Start();
+    char target[256] = {};
+    ASSERT_GT(readlink(m_link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target).rfind("/dev/pts/", 0), 0u) << target;
+
     Send({0xF9});
     Send(Concat({BitCharacters(HandshakeBits(1, 250)), Polls(258)}));
     EXPECT_EQ(ReadAnswers(m_fd, 258, 10000), ExpectedHandshakeAnswers());
@@ -123,10 +126,10 @@ TEST_F(VirtualChipProcess, AnswersAHandshakeLogsItAndRemovesItsLinkOnSigterm)
     close(m_fd);
     m_fd = open(m_link.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(m_fd, 0);
-    Send(Concat({LongCharacters(0)}));
+    Send(LongCharacters(0));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
-    EXPECT_EQ(Terminate(), 0);
+    EXPECT_EQ(Reap(SIGTERM), 0);
     EXPECT_FALSE(Exists(m_link));
     const std::string log = ReadTextFile(m_folder + "/chip.log");
     EXPECT_NE(log.find("{\"event\":\"session_start\""), std::string::npos) << log;
@@ -153,29 +156,15 @@ TEST_F(VirtualChipProcess, OrderedUnplugKillsTheLine)
         bool died = false;
         EXPECT_LE(ReadAnswers(m_fd, 258, 10000, &died).size(), c.answers);
         EXPECT_TRUE(died);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(Reap(), 0);
         EXPECT_FALSE(Exists(m_link));
         close(m_fd);
         m_fd = -1;
     }
 }
 
-TEST_F(VirtualChipProcess, ReplacesAStaleLink)
+TEST_F(VirtualChipProcess, BadOptionsGiveUsageAndStatus2)
 {
-    ASSERT_EQ(symlink("/dev/null", m_link.c_str()), 0);
-    Start();
-    char target[256] = {};
-    ASSERT_GT(readlink(m_link.c_str(), target, sizeof target - 1), 0);
-    EXPECT_EQ(std::string(target).rfind("/dev/pts/", 0), 0u) << target;
-}
-
-TEST(VirtualChipArguments, BadOptionsGiveUsageAndStatus2)
-{
-    if (ChipBinary().empty())
-        GTEST_SKIP() << "needs VIRTUAL_CHIP_BIN";
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"--link"},
@@ -194,20 +183,17 @@ TEST(VirtualChipArguments, BadOptionsGiveUsageAndStatus2)
     }
 }
 
-TEST(MakeSampleImage, WritesAnImageTheRomAcceptsAndRefusesBadSizes)
+TEST_F(VirtualChipProcess, MakeSampleImageWritesAnImageTheRomAcceptsAndRefusesBadSizes)
 {
-    if (ChipBinary().empty())
-        GTEST_SKIP() << "needs VIRTUAL_CHIP_BIN";
     const std::string tool = ChipBinary().substr(0, ChipBinary().rfind('/')) + "/make_sample_image";
-    const std::string folder = MakeTempFolder();
-    ASSERT_EQ(RunChild({tool, folder + "/default.binary"}, {}, 10000).exitCode, 0);
-    const std::string text = ReadTextFile(folder + "/default.binary");
+    ASSERT_EQ(RunChild({tool, m_folder + "/default.binary"}, {}, 10000).exitCode, 0);
+    const std::string text = ReadTextFile(m_folder + "/default.binary");
     EXPECT_EQ(text.size(), 64u);
     EXPECT_TRUE(RomChecksumOk(Bytes(text.begin(), text.end())));
     for (const std::string size : {"6", "32772", "-4", "12x", ""}) {
-        const ChildResult r = RunChild({tool, folder + "/bad.binary", size}, {}, 10000);
+        const ChildResult r = RunChild({tool, m_folder + "/bad.binary", size}, {}, 10000);
         EXPECT_EQ(r.exitCode, 2) << size;
         EXPECT_NE(r.err.find("usage: make_sample_image OUT [SIZE]"), std::string::npos) << r.err;
     }
-    EXPECT_FALSE(Exists(folder + "/bad.binary"));
+    EXPECT_FALSE(Exists(m_folder + "/bad.binary"));
 }
