@@ -119,8 +119,9 @@ TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperationOnTheFieldsSet)
         EXPECT_EQ(m.icon, MessageIcon::Warning);
     ASSERT_LE(started.size(), 1u);
     EXPECT_EQ(started.empty() ? "" : started.front().first, c.operation);
-    if (!c.seen.empty() && !started.empty())
+    if (!c.seen.empty() && !started.empty()) {
         EXPECT_EQ(started.front().second, c.seen);
+    }
     // Every operation the run starts is followed by the window's unload.
     EXPECT_EQ(form.unloads, c.operation.empty() ? 0 : 1);
     EXPECT_FALSE(form.Loaded());

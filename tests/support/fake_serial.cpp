@@ -33,20 +33,20 @@ void FakeSerial::SetPortOpen(bool open)
     } else {
         m_open = false;
         ++closes;
-        events.push_back({Event::Close, m_clock.NowMs()});
+        events.push_back({Event::Close, m_clock.NowMs(), false, {}, 0, {}});
     }
 }
 
 void FakeSerial::SetDTREnable(bool on)
 {
     if (m_open)
-        events.push_back({Event::Dtr, m_clock.NowMs(), on});
+        events.push_back({Event::Dtr, m_clock.NowMs(), on, {}, 0, {}});
 }
 
 void FakeSerial::SetBreak(bool on)
 {
     if (m_open)
-        events.push_back({Event::Break, m_clock.NowMs(), on});
+        events.push_back({Event::Break, m_clock.NowMs(), on, {}, 0, {}});
 }
 
 double FakeSerial::CharMs() const
@@ -67,7 +67,7 @@ void FakeSerial::Output(const std::vector<std::uint8_t>& bytes)
 {
     if (!m_open)
         return;
-    events.push_back({Event::Write, m_clock.NowMs(), false, bytes});
+    events.push_back({Event::Write, m_clock.NowMs(), false, bytes, 0, {}});
     m_written += static_cast<std::int64_t>(bytes.size());
     if (failAfterBytes >= 0 && m_written >= failAfterBytes) {
         Unplug();
@@ -108,7 +108,7 @@ void FakeSerial::Unplug()
     if (!m_open)
         return;
     m_open = false;
-    events.push_back({Event::Close, m_clock.NowMs()});
+    events.push_back({Event::Close, m_clock.NowMs(), false, {}, 0, {}});
 }
 
 std::vector<std::vector<std::uint8_t>> FakeSerial::Writes() const
