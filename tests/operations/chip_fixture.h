@@ -11,6 +11,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/loader_fixture.h"
+#include "tests/support/chip_options.h"
 #include "tools/rom_chip.h"
 #include "tools/sample_image.h"
 
@@ -81,10 +82,3 @@ inline ByteString Hex(const std::string& text)
     return out;
 }
 
-template <typename T>
-RomChipOptions With(T RomChipOptions::*field, T value)
-{
-    RomChipOptions options;
-    options.*field = value;
-    return options;
-}

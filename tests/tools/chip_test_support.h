@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/chip_options.h"
 #include "tools/rom_chip.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -85,10 +86,3 @@ inline Bytes ExpectedHandshakeAnswers(int version = 1)
     return answers;
 }
 
-template <typename T>
-RomChipOptions With(T RomChipOptions::*field, T value)
-{
-    RomChipOptions options;
-    options.*field = value;
-    return options;
-}
