@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <thread>
@@ -43,6 +44,8 @@ void EndToEnd::StartChip(int n, const std::vector<std::string>& options)
     std::vector<std::string> argv = {Env("VIRTUAL_CHIP_BIN"), "--link", link, "--log",
                                      m_folder + "/chip" + std::to_string(n) + ".log"};
     argv.insert(argv.end(), options.begin(), options.end());
+    // A chip started earlier for the same port left its "ready" in this file.
+    std::remove(out.c_str());
     m_chips[n] = StartChild(argv, out);
     m_links[n] = link;
     for (int i = 0; i < 500 && ReadTextFile(out).find("ready") == std::string::npos; ++i)
