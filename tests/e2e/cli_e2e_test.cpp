@@ -163,12 +163,12 @@ TEST_F(EndToEnd, StoresThePortAndBaudItOpenedAndNothingWhenItFailsEarly)
 TEST_F(EndToEnd, ChipKilledDuringADownloadIsALostLink)
 {
     // A long EEPROM write keeps the download waiting while the chip dies.
-    StartChip(1, {"--eeprom-busy-ms", "4000"});
+    StartChip(1, {"--eeprom-busy-ms", "8000"});
     WritePorts();
     const std::string image = MakeImage(32768);
     pid_t chip = m_chips[1];
     std::thread killer([chip] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
         kill(chip, SIGKILL);
     });
     const ChildResult r = Run({"-com:1", "-eeprom", image}, {}, 30000);
