@@ -42,24 +42,20 @@ int Main(Loader& ld, const EntryServices& services)
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, true);
     s.CommandLine = TrimSpaces(services.argumentText);
 
-    switch (ChooseRunMode(s.CommandLine)) {
+    const RunMode mode = ChooseRunMode(s.CommandLine);
+    // Messages echo the argument text; the window has none.
+    ld.argumentText = mode == RunMode::Window ? "" : services.argumentText;
+    switch (mode) {
     case RunMode::Window:
-        ld.argumentText = "";
         return services.runWindow ? services.runWindow(ld) : 0;
     case RunMode::Usage:
-        ld.argumentText = services.argumentText;
         ShowUsage(ld, "/");
         return ExitStatus(ld);
     case RunMode::CommandLine:
         break;
     }
 
-    ld.argumentText = services.argumentText;
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, false);
     RunCommandLine(ld, RealOperations());
-    // The parser unloads the window after its operation; this only guards against a run that
-    // ended some other way, so the port is never left open and the fields are stored.
-    if (ld.frmPellik.Loaded())
-        ld.frmPellik.Unload();
     return ExitStatus(ld);
 }

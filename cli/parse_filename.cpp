@@ -27,8 +27,7 @@ void ParseFilename(Loader& ld, const Operations& ops, SeparatorMode mode, const 
         const auto slash = path.rfind('/');
         if (slash != std::string::npos)
             s.ImageFile = path.substr(0, slash + 1) + s.ImageFile;
-        if (ops.DownloadImage)
-            ops.DownloadImage(ld);
+        ops.DownloadImage(ld);
         ld.frmPellik.Unload();
     }
     s.CommandLine = "";

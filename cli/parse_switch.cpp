@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/numeric_value.h"
 #include "cli/reports.h"
+#include "loader/trim_spaces.h"
 
 namespace {
 
@@ -38,8 +39,7 @@ SwitchToken SplitToken(const std::string& prefix, const std::string& token)
     t.name = rest.substr(0, colon);
     t.name.erase(t.name.find_last_not_of(' ') + 1);
     if (colon != std::string::npos) {
-        t.argument = rest.substr(colon + 1);
-        t.argument.erase(0, t.argument.find_first_not_of(' '));
+        t.argument = TrimLeadingSpaces(rest.substr(colon + 1));
     }
     t.keyword = Lower(t.name);
     return t;
@@ -81,8 +81,7 @@ void EndRun(Loader& ld)
 
 void RunOperation(Loader& ld, void (*operation)(Loader&))
 {
-    if (operation)
-        operation(ld);
+    operation(ld);
     ld.frmPellik.Unload();
     EndRun(ld);
 }
@@ -225,8 +224,7 @@ void ParseSwitch(Loader& ld, const Operations& ops, const std::string& prefix, c
 
     // -COM3:57600 is -com:3 -baud:57600; the baud part is read even when the port part failed.
     if (t.keyword.compare(0, 3, "com") == 0) {
-        std::string portText = t.name.substr(3);
-        portText.erase(0, portText.find_first_not_of(' '));
+        const std::string portText = TrimLeadingSpaces(t.name.substr(3));
         ParseSwitch(ld, ops, prefix, prefix + "com:" + portText);
         if (!t.argument.empty())
             ParseSwitch(ld, ops, prefix, prefix + "baud:" + t.argument);

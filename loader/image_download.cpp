@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "cli/port_check.h"
 #include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
@@ -11,7 +10,6 @@
 #include "loader/serial_link.h"
 #include "loader/trim_spaces.h"
 #include "platform/file_lookup.h"
-#include "platform/serial_control.h"
 
 constexpr std::int64_t kChunkBytes = 128;
 constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger
@@ -34,11 +32,6 @@ static void SetProgress(Loader& ld, std::int32_t percent)
     FormState& form = ld.frmPellik.Use();
     form.barProgress = percent;
     form.Changed();
-}
-
-static bool PortLost(Loader& ld)
-{
-    return !Port(ld).PortOpen();
 }
 
 // Sends the image in chunks, the bar following. False after an error has been reported.
@@ -98,17 +91,8 @@ void DownloadImage(Loader& ld)
         ReportFileNotFound(ld);
         return;
     }
-    if (!CheckPortGiven(ld))
+    if (!ConnectForOperation(ld))
         return;
-    ConnectChip(ld, s.PortNumber, s.BaudText);
-    if (s.LinkStatus == kLinkLost) {
-        ReportError(ld, "Hardware link lost");
-        return;
-    }
-    if (s.LinkStatus == kLinkNoChip) {
-        ReportError(ld, "No Propeller Chip found");
-        return;
-    }
 
     bool streamed = false;
     {

@@ -1,0 +1,30 @@
+// The start every operation but the search shares, and the test for a port that failed under it.
+#include "cli/port_check.h"
+#include "cli/reports.h"
+#include "loader/boot_handshake.h"
+#include "loader/operations.h"
+#include "loader/serial_link.h"
+#include "platform/serial_control.h"
+
+bool ConnectForOperation(Loader& ld)
+{
+    LoaderState& s = ld.state;
+    if (!CheckPortGiven(ld))
+        return false;
+    ConnectChip(ld, s.PortNumber, s.BaudText);
+    if (s.LinkStatus == kLinkLost) {
+        ReportError(ld, "Hardware link lost");
+        return false;
+    }
+    if (s.LinkStatus == kLinkNoChip) {
+        ReportError(ld, "No Propeller Chip found");
+        return false;
+    }
+    return true;
+}
+
+bool PortLost(Loader& ld)
+{
+    // Nothing closes the port during an operation; a closed one has failed (an unplugged adapter).
+    return !Port(ld).PortOpen();
+}
