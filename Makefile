@@ -2,12 +2,13 @@
 #   make test    builds, runs every test, then the sanitizer build's tests and the parser fuzzing
 #   make demo    downloads a sample image to the virtual chip (or: make demo PORT=1 IMAGE=prog.binary)
 #   make bench   times downloads, the handshake and a search against a modelled UART
+#   make package builds the Debian package $(BUILD)/pellik32_<version>_<arch>.deb
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test unit-test sanitize-test fuzz demo bench clean
+.PHONY: deps build test unit-test sanitize-test fuzz demo bench package clean
 
 deps:
 	@./scripts/install-deps
@@ -35,6 +36,9 @@ demo: build
 
 bench: build
 	$(BUILD)/bench/pellik_bench
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -84,8 +84,11 @@ int main(int argc, char** argv)
 
     TerminalProgress progress(stderr, !windowMode && ::isatty(STDERR_FILENO));
     std::unique_ptr<Presenter> presenter;
+    QtMessagePresenter* boxes = nullptr;
     if (useBoxes) {
-        presenter = std::make_unique<QtMessagePresenter>();
+        auto owned = std::make_unique<QtMessagePresenter>();
+        boxes = owned.get();
+        presenter = std::move(owned);
     } else {
         auto terminal = std::make_unique<TerminalPresenter>();
         terminal->SetBeforeMessage([&progress] { progress.Erase(); });
@@ -107,7 +110,7 @@ int main(int argc, char** argv)
 
     EntryServices services;
     services.argumentText = arguments;
-    services.runWindow = [&form](Loader& loader) { return RunWindowMode(loader, form); };
+    services.runWindow = [&form, boxes](Loader& loader) { return RunWindowMode(loader, form, *boxes); };
     const int status = Main(ld, services);
     progress.Erase();
     return status;

@@ -9,6 +9,7 @@
 #include "cli/reports.h"
 #include "loader/trim_spaces.h"
 #include "tests/support/loader_fixture.h"
+#include "tests/support/param_name.h"
 
 namespace fs = std::filesystem;
 
@@ -215,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     // Tokens are split at blanks only; the echo is trimmed, a syntax error quotes the text untrimmed.
     RunCase{"  -com:3   -baud:1200  ", {"Invalid Baud Rate : '-baud:1200'%"}, ""},
     RunCase{"  -com:3\t-:x  ", {kNoFile}, ""},  // one token: port "3\t-" reads as 3
-    RunCase{"  -com:3   -:x  ", {"Syntax Error : '  -com:3   -:x  '"}, ""}));
+    RunCase{"  -com:3   -:x  ", {"Syntax Error : '  -com:3   -:x  '"}, ""}),
+    [](const ::testing::TestParamInfo<RunCase>& info) { return ParamName(info.index, info.param.arguments); });
 
 TEST_F(CommandLineTest, ThePortCheckFillsTheDefaultsOfADownload)
 {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
+#include <sstream>
 
 #include "cli/numeric_value.h"
+#include "tests/support/param_name.h"
 
 namespace {
 
@@ -38,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, NumericValueTest,
         ValueCase{"123456789012345678901234567890", 1.2345678901234568e29},
         // Too large for a double: infinity, never a wrapped or clamped value.
         ValueCase{"1e999", kInf}, ValueCase{"-1e999", -kInf}, ValueCase{"1e99999999999999999999999", kInf},
-        ValueCase{"&H" + std::string(300, 'F'), kInf}, ValueCase{std::string(400, '9'), kInf}));
+        ValueCase{"&H" + std::string(300, 'F'), kInf}, ValueCase{std::string(400, '9'), kInf}),
+    [](const ::testing::TestParamInfo<ValueCase>& info) { return ParamName(info.index, info.param.text); });
 
 struct RoundCase {
     double value;
@@ -60,6 +64,11 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundToPortTest,
         RoundCase{2147483647.4, 2147483647}, RoundCase{2147483647.5, std::nullopt},
         RoundCase{-2147483648.0, -2147483647 - 1}, RoundCase{-2147483648.5, -2147483647 - 1},
         RoundCase{-2147483649.0, std::nullopt}, RoundCase{1e12, std::nullopt}, RoundCase{kInf, std::nullopt},
-        RoundCase{-kInf, std::nullopt}, RoundCase{std::nan(""), std::nullopt}));
+        RoundCase{-kInf, std::nullopt}, RoundCase{std::nan(""), std::nullopt}),
+    [](const ::testing::TestParamInfo<RoundCase>& info) {
+        std::ostringstream value;
+        value << std::setprecision(12) << info.param.value;
+        return ParamName(info.index, value.str());
+    });
 
 }  // namespace

@@ -1,4 +1,5 @@
-// An install into a fresh prefix gives the program, its desktop entry and its icon.
+// An install into a fresh prefix gives the program, its desktop entry, its icons in the hicolor
+// theme (where desktops look under any prefix), its metainfo and its manual page.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,7 +7,7 @@
 
 #include "tests/support/child_process.h"
 
-TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconUnderThePrefix)
+TEST(Install, PutsTheProgramAndItsDesktopFilesUnderThePrefix)
 {
     const char* build = std::getenv("PELLIK_BUILD_DIR");
     ASSERT_NE(build, nullptr);
@@ -15,7 +16,10 @@ TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconUnderThePrefix)
                                    {{"PATH", "/usr/bin:/bin"}}, 60000);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 
-    for (const char* file : {"/bin/Pellik32", "/share/applications/pellik32.desktop", "/share/pixmaps/pellik32.xpm"}) {
+    for (const char* file : {"/bin/Pellik32", "/share/applications/pellik32.desktop",
+                             "/share/icons/hicolor/16x16/apps/pellik32.png", "/share/icons/hicolor/256x256/apps/pellik32.png",
+                             "/share/icons/hicolor/scalable/apps/pellik32.svg",
+                             "/share/metainfo/org.pellik32.pellik32.metainfo.xml", "/share/man/man1/Pellik32.1.gz"}) {
         struct stat info {};
         EXPECT_EQ(stat((prefix + file).c_str(), &info), 0) << file;
     }

@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(Buttons, OperationButtonTest,
                          ::testing::Values(std::pair{"btnFind", "FindChips"}, std::pair{"btnIdentify", "IdentifyChip"},
                                            std::pair{"btnDownload", "DownloadImage"},
                                            std::pair{"btnShutdown", "ShutdownChip"},
-                                           std::pair{"btnReBoot", "RebootChip"}));
+                                           std::pair{"btnReBoot", "RebootChip"}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 // Writes the window as the port opening does after a successful open.
 void OpenAsTheLinkDoes(Loader& l)

@@ -12,6 +12,7 @@
 #include "loader/serial_link.h"
 #include "loader/trim_spaces.h"
 #include "ui/widget/caption_fit.h"
+#include "ui/widget/enter_key_button.h"
 #include "ui/widget/option_check_box.h"
 #include "ui/window_actions.h"
 
@@ -45,10 +46,7 @@ W* Place(W* control, const char* name, int left, int top, int width, int height)
 
 QPushButton* MakeButton(QWidget* parent, const char* caption)
 {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
+    return new EnterKeyButton(QString::fromLatin1(caption), parent);
 }
 
 void ShowText(QLineEdit* box, const std::string& text)

@@ -3,13 +3,15 @@
 #include <QApplication>
 
 #include "platform/qt_file_dialog.h"
+#include "platform/qt_message_presenter.h"
 #include "ui/widget/frm_pellik.h"
 
-int RunWindowMode(Loader& ld, FormHost& host)
+int RunWindowMode(Loader& ld, FormHost& host, QtMessagePresenter& boxes)
 {
     QtFileDialog dialog;
     FrmPellik window(ld, host, dialog);
     dialog.setParent(&window);
+    boxes.SetParentWindow(&window);
     window.show();
     QApplication::exec();
     return 0;

@@ -4,4 +4,7 @@
 
 #include "loader/loader.h"
 
-int RunWindowMode(Loader& ld, FormHost& host);
+class QtMessagePresenter;
+
+// boxes is the run's presenter; its message boxes belong to the window while it is open.
+int RunWindowMode(Loader& ld, FormHost& host, QtMessagePresenter& boxes);
