@@ -1,14 +1,23 @@
 // Window mode for real: the program started without arguments on a virtual X server shows its
 // window with the fixed client size, and beside a Wayland compositor it still runs on X, where it
-// keeps its stored place.
+// keeps its stored place; the window itself, natively on Wayland, leaves that place alone.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "platform/qt_file_dialog.h"
 #include "tests/e2e/display_servers.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fake_serial.h"
+#include "tests/support/memory_settings_store.h"
+#include "tests/support/recording_presenter.h"
+#include "ui/form.h"
+#include "ui/widget/frm_pellik.h"
 
 namespace {
 
@@ -92,6 +101,48 @@ TEST_F(WindowSmoke, BesideWaylandItRunsOnXAtItsStoredPlace)
     const std::string stored = ReadTextFile(SettingsFile());
     EXPECT_NE(stored.find("Top=3000\n"), std::string::npos) << stored;
     EXPECT_NE(stored.find("Left=4500\n"), std::string::npos) << stored;
+}
+
+// Shows frmPellik natively on the compositor and closes it; 0 when the store kept its place.
+// Runs in a child process: it owns the only Qt application there.
+int ShowAndCloseNativelyOnWayland(const std::string& runtimeDir)
+{
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    ::setenv("WAYLAND_DISPLAY", HeadlessCompositor::kSocket, 1);
+    ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+    int argc = 1;
+    char name[] = "e2e_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    MemorySettingsStore store;
+    const MemorySettingsStore::Key top{"Pellik32", "Window", "Top"}, left{"Pellik32", "Window", "Left"};
+    store.values = {{top, "1507.5"}, {left, "3000"}};
+    VirtualClock clock;
+    RecordingPresenter presenter;
+    Form form([&clock] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32");
+    Loader ld(clock, presenter, form);
+    QtFileDialog dialog;
+    FrmPellik window(ld, form, dialog);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window, kWindowWaitMs))
+        return 2;
+    window.close();
+    std::fprintf(stderr, "stored Top=%s Left=%s\n", store.values[top].c_str(), store.values[left].c_str());
+    return store.values[top] == "1507.5" && store.values[left] == "3000" ? 0 : 1;
+}
+
+// Wayland lets no program place or read its window's position: closing must not store one.
+TEST_F(WindowSmoke, NativeOnWaylandItLeavesItsStoredPlaceAlone)
+{
+    if (FindOnPath("weston").empty())
+        GTEST_SKIP() << "needs weston";
+    const std::string runtimeDir = m_folder + "/run";
+    HeadlessCompositor wayland(runtimeDir);
+    ASSERT_TRUE(wayland.ready()) << ReadTextFile(runtimeDir + "/weston.log");
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(ShowAndCloseNativelyOnWayland(runtimeDir));
+    EXPECT_EQ(WaitForExit(child, kWindowWaitMs), 0);
 }
 
 }  // namespace
