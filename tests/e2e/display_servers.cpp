@@ -44,6 +44,8 @@ pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& env, 
         args.push_back(a.data());
     args.push_back(nullptr);
     std::vector<std::string> envCopy = env;
+    for (const std::string& option : SanitizerOptions())
+        envCopy.push_back(option);
     for (auto& e : envCopy)
         envp.push_back(e.data());
     envp.push_back(nullptr);

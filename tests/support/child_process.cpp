@@ -55,10 +55,9 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     std::vector<std::string> envText;
     for (const auto& [k, v] : env)
         envText.push_back(k + "=" + v);
-    // A sanitizer build's children report under the same rules as the test itself.
-    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
-        if (const char* value = std::getenv(name); value && !env.count(name))
-            envText.push_back(std::string(name) + "=" + value);
+    for (const std::string& option : SanitizerOptions())
+        if (!env.count(option.substr(0, option.find('='))))
+            envText.push_back(option);
     const pid_t pid = fork();
     if (pid == 0) {
         const int devNull = open("/dev/null", O_RDONLY);
@@ -97,6 +96,15 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+std::vector<std::string> SanitizerOptions()
+{
+    std::vector<std::string> options;
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            options.push_back(std::string(name) + "=" + value);
+    return options;
 }
 
 pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile)

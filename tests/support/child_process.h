@@ -23,6 +23,10 @@ enum class ChildOutput { Pipes, Terminal };
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                      int timeoutMs, ChildOutput output = ChildOutput::Pipes);
 
+// This process's sanitizer options as NAME=value: a sanitizer build's children report under the
+// same rules as the test itself.
+std::vector<std::string> SanitizerOptions();
+
 // A child that keeps running beside the test (the virtual chip); its standard output goes to a file.
 pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile);
 void StopChild(pid_t pid);
