@@ -62,15 +62,15 @@ int main(int argc, char** argv)
     // otherwise the terminal, which needs no display at all.
     bool useBoxes = false;
     if (windowMode) {
-        if (ProbeDisplay() == DisplayKind::None) {
-            std::fprintf(stderr, "%s: no display to show the window on (set DISPLAY or WAYLAND_DISPLAY, or give "
-                                 "command-line arguments)\n",
-                         app.c_str());
+        const DisplayCheck display = ProbeDisplay();
+        if (display.kind == DisplayKind::None) {
+            std::fprintf(stderr, "%s: no display to show the window on: %s (or give command-line arguments)\n",
+                         app.c_str(), display.missing.c_str());
             return kExitNoDisplay;
         }
         useBoxes = true;
     } else if (!AnyTerminal()) {
-        useBoxes = ProbeDisplay() == DisplayKind::Interactive;
+        useBoxes = ProbeDisplay().kind == DisplayKind::Interactive;
     }
 
     // Qt gets only the program name: the arguments belong to the command line, not to Qt.

@@ -1,6 +1,8 @@
 #include "platform/qt_display_probe.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,17 +24,21 @@ std::string Env(const char* name)
     return value ? value : "";
 }
 
-// The platform plugins Qt would try, in order, without their options ("xcb:opt" -> "xcb").
-std::vector<std::string> CandidatePlatforms()
+// Qt's own choice when the user made none: Wayland first where a Wayland display is named or the
+// session is Wayland, then X. Wayland lets no program place or read its window's position, so X
+// (XWayland under a Wayland desktop) goes first wherever DISPLAY is set.
+std::string DefaultPlatforms()
+{
+    const bool wayland = !Env("WAYLAND_DISPLAY").empty() || Env("XDG_SESSION_TYPE") == "wayland";
+    if (!Env("DISPLAY").empty())
+        return wayland ? "xcb;wayland" : "xcb";
+    return wayland ? "wayland;xcb" : "xcb";
+}
+
+// The platform plugins Qt will try, in order, without their options ("xcb:opt" -> "xcb").
+std::vector<std::string> CandidatePlatforms(const std::string& chosen)
 {
     std::vector<std::string> names;
-    const std::string chosen = Env("QT_QPA_PLATFORM");
-    if (chosen.empty()) {
-        // Qt's own default: Wayland first in a Wayland session, then X.
-        if (Env("XDG_SESSION_TYPE") == "wayland")
-            return {"wayland", "xcb"};
-        return {"xcb"};
-    }
     std::size_t start = 0;
     while (start <= chosen.size()) {
         const std::size_t end = std::min(chosen.find(';', start), chosen.size());
@@ -41,6 +47,11 @@ std::vector<std::string> CandidatePlatforms()
         start = end + 1;
     }
     return names;
+}
+
+bool IsWayland(const std::string& platform)
+{
+    return platform.rfind("wayland", 0) == 0;
 }
 
 bool IsHeadless(const std::string& platform)
@@ -53,7 +64,7 @@ bool PlainlyMissing(const std::string& platform)
 {
     if (platform == "xcb")
         return Env("DISPLAY").empty();
-    if (platform.rfind("wayland", 0) == 0)
+    if (IsWayland(platform))
         return Env("WAYLAND_DISPLAY").empty();
     return platform.empty();
 }
@@ -100,20 +111,64 @@ bool ChildCanStartGui()
     return started;
 }
 
+// Qt's Wayland plugins come in their own package, which a desktop may lack.
+bool WaylandPluginInstalled()
+{
+    QStringList folders = {QLibraryInfo::path(QLibraryInfo::PluginsPath)};
+    for (const QString& folder : QString::fromLocal8Bit(Env("QT_PLUGIN_PATH").c_str()).split(':', Qt::SkipEmptyParts))
+        folders << folder;
+    for (const QString& folder : folders) {
+        if (!QDir(folder + QStringLiteral("/platforms")).entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// What is missing when no candidate platform could even be tried.
+std::string WhyNoneTried(const std::string& first, bool userChose)
+{
+    if (userChose && first == "xcb")
+        return "set DISPLAY";
+    if (userChose && IsWayland(first))
+        return "set WAYLAND_DISPLAY";
+    if (userChose)
+        return "QT_QPA_PLATFORM names no platform";
+    return "set DISPLAY or WAYLAND_DISPLAY";
+}
+
+// Why a platform that was tried did not start, as the user can act on it.
+std::string WhyNotStarted(const std::string& platform)
+{
+    if (IsWayland(platform) && !WaylandPluginInstalled())
+        return "WAYLAND_DISPLAY=" + Env("WAYLAND_DISPLAY") + " needs the qt6-wayland package";
+    if (IsWayland(platform))
+        return "no Wayland compositor answers on WAYLAND_DISPLAY=" + Env("WAYLAND_DISPLAY");
+    if (platform == "xcb")
+        return "no X server answers on DISPLAY=" + Env("DISPLAY");
+    return "the Qt platform \"" + platform + "\" did not start";
+}
+
 }  // namespace
 
-DisplayKind ProbeDisplay()
+DisplayCheck ProbeDisplay()
 {
-    const std::vector<std::string> candidates = CandidatePlatforms();
-    bool anyPossible = false;
+    const bool userChose = !Env("QT_QPA_PLATFORM").empty();
+    if (!userChose && !Env("DISPLAY").empty())
+        ::setenv("QT_QPA_PLATFORM", DefaultPlatforms().c_str(), 1);
+    const std::vector<std::string> candidates =
+        CandidatePlatforms(userChose ? Env("QT_QPA_PLATFORM") : DefaultPlatforms());
+
+    std::vector<std::string> possible;
     bool allHeadless = true;
     for (const auto& platform : candidates) {
         if (!PlainlyMissing(platform)) {
-            anyPossible = true;
+            possible.push_back(platform);
             allHeadless = allHeadless && IsHeadless(platform);
         }
     }
-    if (!anyPossible || !ChildCanStartGui())
-        return DisplayKind::None;
-    return allHeadless ? DisplayKind::Headless : DisplayKind::Interactive;
+    if (possible.empty())
+        return {DisplayKind::None, WhyNoneTried(candidates.front(), userChose)};
+    if (!ChildCanStartGui())
+        return {DisplayKind::None, WhyNotStarted(possible.front())};
+    return {allHeadless ? DisplayKind::Headless : DisplayKind::Interactive, ""};
 }

@@ -1,6 +1,8 @@
-// Whether a Qt GUI can start here. Qt aborts the process when its display platform cannot
-// connect, so the question is answered before any application object exists.
+// Whether a Qt GUI can start here, and on which platform. Qt aborts the process when its display
+// platform cannot connect, so the question is answered before any application object exists.
 #pragma once
+
+#include <string>
 
 enum class DisplayKind {
     None,       // no platform that can start: window mode must not be tried
@@ -8,6 +10,12 @@ enum class DisplayKind {
     Interactive
 };
 
-// Cheap checks of the environment first; a display that may work is tried in a forked child
-// that starts a GUI application. Call before creating any Qt application object.
-DisplayKind ProbeDisplay();
+struct DisplayCheck {
+    DisplayKind kind = DisplayKind::None;
+    std::string missing;  // for None: what the user lacks, as a phrase for a one-line message
+};
+
+// Chooses X when DISPLAY is set and the user has chosen no platform (QT_QPA_PLATFORM is set for
+// this process), then checks the environment and starts a GUI application in a forked child.
+// Call before creating any Qt application object.
+DisplayCheck ProbeDisplay();

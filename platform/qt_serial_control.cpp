@@ -46,8 +46,20 @@ QSerialPort::StopBits ToQtStopBits(const std::string& stopBits)
 
 }  // namespace
 
-QtSerialControl::QtSerialControl(std::function<std::string(int port)> devicePath)
-    : m_devicePath(std::move(devicePath))
+PortLineCalls PortLineCalls::Real()
+{
+    PortLineCalls calls;
+    calls.setDtr = [](QSerialPort& port, bool on) { port.setDataTerminalReady(on); };
+    calls.setRts = [](QSerialPort& port, bool on) { port.setRequestToSend(on); };
+    calls.kernelQueued = [](const QSerialPort& port) {
+        int queued = 0;
+        return ::ioctl(static_cast<int>(port.handle()), TIOCOUTQ, &queued) == 0 ? queued : 0;
+    };
+    return calls;
+}
+
+QtSerialControl::QtSerialControl(std::function<std::string(int port)> devicePath, PortLineCalls lines)
+    : m_devicePath(std::move(devicePath)), m_lines(std::move(lines))
 {
     QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { HandleReadyRead(); });
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
@@ -142,8 +154,8 @@ void QtSerialControl::Open()
             m_port.close();
         } else {
             // Linux raises both lines on open; the chip resets on DTR, so release them now.
-            m_port.setDataTerminalReady(false);
-            m_port.setRequestToSend(false);
+            m_lines.setDtr(m_port, false);
+            m_lines.setRts(m_port, false);
         }
     }
     m_opening = false;
@@ -164,7 +176,7 @@ void QtSerialControl::Close()
 void QtSerialControl::SetDTREnable(bool on)
 {
     if (PortOpen())
-        m_port.setDataTerminalReady(on);
+        m_lines.setDtr(m_port, on);
 }
 
 void QtSerialControl::SetBreak(bool on)
@@ -177,10 +189,7 @@ int QtSerialControl::OutBufferCount() const
 {
     if (!PortOpen())
         return 0;
-    qint64 pending = m_port.bytesToWrite();
-    int kernelQueued = 0;
-    if (::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &kernelQueued) == 0)
-        pending += std::max(kernelQueued, 0);
+    const qint64 pending = m_port.bytesToWrite() + std::max(m_lines.kernelQueued(m_port), 0);
     return static_cast<int>(std::min<qint64>(pending, INT_MAX));
 }
 

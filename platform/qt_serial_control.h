@@ -9,13 +9,24 @@
 
 #include "platform/serial_control.h"
 
+// The calls that reach the device beneath Qt's queue: the modem lines and the kernel's output
+// queue. Tests record them, since a pseudo-terminal has no lines and always shows an empty queue.
+struct PortLineCalls {
+    std::function<void(QSerialPort&, bool on)> setDtr;
+    std::function<void(QSerialPort&, bool on)> setRts;
+    std::function<int(const QSerialPort&)> kernelQueued;  // bytes; 0 when the device cannot tell
+
+    static PortLineCalls Real();
+};
+
 class QtSerialControl : public SerialControl {
 public:
     static constexpr int kCommEventError = 1000;  // any port failure other than received data
     static constexpr int kOutBufferSize = 512;    // bytes
 
     // devicePath gives the device of a port number, "" when there is none.
-    explicit QtSerialControl(std::function<std::string(int port)> devicePath);
+    explicit QtSerialControl(std::function<std::string(int port)> devicePath,
+                             PortLineCalls lines = PortLineCalls::Real());
     ~QtSerialControl() override;
 
     std::int16_t CommPort() const override { return m_commPort; }
@@ -48,6 +59,7 @@ private:
     void Raise(int event);
 
     std::function<std::string(int)> m_devicePath;
+    PortLineCalls m_lines;
     std::int16_t m_commPort = 1;
     LineSettings m_settings;
     int m_commEvent = 0;

@@ -78,6 +78,16 @@ TEST_F(EndToEnd, FullRamAndEepromDownloadsArriveIntact)
     EXPECT_EQ(images, 3u) << "sha " << sha << " in\n" << log;
 }
 
+// Run from a terminal, the bar on standard error is erased before the result is printed there.
+TEST_F(EndToEnd, TheTerminalBarIsErasedBeforeTheResult)
+{
+    StartChip(1);
+    WritePorts();
+    const ChildResult r = Run({"-com:1", MakeImage(4096)}, {}, 60000, ChildOutput::Terminal);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("] 100%\r\033[KUlvane Propeller Downloader 2.00"), std::string::npos) << r.out;
+}
+
 struct FailureCase {
     const char* name;
     std::vector<std::string> chipOptions;

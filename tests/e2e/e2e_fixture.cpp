@@ -67,14 +67,15 @@ void EndToEnd::WritePorts(const std::string& extraSettings)
     WriteTextFile(SettingsFile(), text);
 }
 
-ChildResult EndToEnd::Run(const std::vector<std::string>& args, std::map<std::string, std::string> env, int timeoutMs)
+ChildResult EndToEnd::Run(const std::vector<std::string>& args, std::map<std::string, std::string> env, int timeoutMs,
+                          ChildOutput output)
 {
     std::vector<std::string> argv = {Env("PELLIK32_BIN")};
     argv.insert(argv.end(), args.begin(), args.end());
     env["XDG_CONFIG_HOME"] = m_folder + "/config";
     env["HOME"] = m_folder;
     env["PATH"] = "/usr/bin:/bin";
-    return RunChild(argv, env, timeoutMs);
+    return RunChild(argv, env, timeoutMs, output);
 }
 
 std::string EndToEnd::MakeImage(int size)

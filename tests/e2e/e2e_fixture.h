@@ -21,7 +21,7 @@ protected:
     // Writes the settings file: COM ports with a chip lead to it, all others to a missing device.
     void WritePorts(const std::string& extraSettings = "");
     ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
-                    int timeoutMs = 60000);
+                    int timeoutMs = 60000, ChildOutput output = ChildOutput::Pipes);
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;

@@ -50,20 +50,26 @@ TEST_F(EndToEnd, ArgumentsAreJoinedWithSingleBlanks)
     EXPECT_EQ(r.err, kPlainTitle + "\nNo Download Filename Specified\n\n-baud:9600 -com:3\n");
 }
 
+// The line names what is missing: a Wayland display alone is tried as Qt would try it.
 TEST_F(EndToEnd, WindowModeWithoutADisplayExitsTwoWithOneLine)
 {
-    const std::map<std::string, std::string> environments[] = {
-        {},                                             // nothing set at all
-        {{"DISPLAY", ":97"}},                            // a display server that is not there
-        {{"DISPLAY", ":97"}, {"QT_QPA_PLATFORM", "xcb"}},
-        {{"WAYLAND_DISPLAY", "nowhere-97"}, {"QT_QPA_PLATFORM", "wayland"}},
+    const struct {
+        std::map<std::string, std::string> env;
+        const char* names;
+    } cases[] = {
+        {{}, "set DISPLAY or WAYLAND_DISPLAY"},
+        {{{"DISPLAY", ":97"}}, "DISPLAY=:97"},  // a display server that is not there
+        {{{"DISPLAY", ":97"}, {"QT_QPA_PLATFORM", "xcb"}}, "DISPLAY=:97"},
+        {{{"WAYLAND_DISPLAY", "nowhere-97"}}, "WAYLAND_DISPLAY=nowhere-97"},
+        {{{"WAYLAND_DISPLAY", "nowhere-97"}, {"QT_QPA_PLATFORM", "wayland"}}, "WAYLAND_DISPLAY=nowhere-97"},
     };
-    for (const auto& env : environments) {
-        const ChildResult r = Run({}, env);
+    for (const auto& c : cases) {
+        const ChildResult r = Run({}, c.env);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_EQ(r.out, "");
         ASSERT_FALSE(r.err.empty());
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_NE(r.err.find(c.names), std::string::npos) << r.err;
         EXPECT_FALSE(SettingsFileExists());
     }
 }

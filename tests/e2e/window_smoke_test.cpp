@@ -1,24 +1,28 @@
 // Window mode for real: the program started without arguments on a virtual X server shows its
-// window with the fixed client size.
+// window with the fixed client size, and beside a Wayland compositor it still runs on X, where it
+// keeps its stored place; the window itself, natively on Wayland, leaves that place alone.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
+#include <QApplication>
+#include <QTest>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
-#include <regex>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
+#include "platform/qt_file_dialog.h"
+#include "tests/e2e/display_servers.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fake_serial.h"
+#include "tests/support/memory_settings_store.h"
+#include "tests/support/recording_presenter.h"
+#include "ui/form.h"
+#include "ui/widget/frm_pellik.h"
 
 namespace {
 
 const char* const kCaption = "Ulvane Propeller Downloader - KR6 32-Bit";
+constexpr int kWindowWaitMs = 60000;  // only a guard against a hang: the wait ends on the window's map
 
 std::string Env(const char* name)
 {
@@ -26,136 +30,119 @@ std::string Env(const char* name)
     return value ? value : "";
 }
 
-// Starts a process with exactly the environment given; its output goes to logFile.
-pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& env,
-            const std::string& logFile, int extraFd = -1)
-{
-    std::vector<char*> args, envp;
-    for (auto& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    std::vector<std::string> envCopy = env;
-    for (auto& e : envCopy)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int devNull = open("/dev/null", O_RDONLY);
-        dup2(devNull, 0);
-        dup2(log, 1);
-        dup2(log, 2);
-        if (extraFd >= 0)
-            fcntl(extraFd, F_SETFD, 0);  // keep it across exec
-        execve(args[0], args.data(), envp.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// The full path of a program on PATH, or "".
-std::string FindOnPath(const std::string& program)
-{
-    const std::string path = Env("PATH");
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find(':', start), path.size());
-        const std::string candidate = path.substr(start, end - start) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
-// A virtual X server on a display it picks itself; stopped with the object.
-class VirtualDisplay {
-public:
-    explicit VirtualDisplay(const std::string& folder)
+// Runs the program in window mode with the given display variables and waits for its X window.
+class WindowSmoke : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        m_pid = Spawn({FindOnPath("Xvfb"), "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                       "1024x768x24", "-nolisten", "tcp"},
-                      {"PATH=" + Env("PATH")}, folder + "/xvfb.log", fds[1]);
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.empty())
-            m_name = ":" + number;
+        if (Env("PELLIK32_BIN").empty())
+            GTEST_SKIP() << "needs PELLIK32_BIN";
+        if (FindOnPath("Xvfb").empty())
+            GTEST_SKIP() << "needs Xvfb";
+        m_folder = MakeTempFolder();
     }
-    ~VirtualDisplay() { StopChild(m_pid); }
-    const std::string& name() const { return m_name; }
+    void TearDown() override { StopChild(m_program); }
 
-private:
-    pid_t m_pid = -1;
-    std::string m_name;  // "" when the server did not start
+    std::optional<ShownWindow> Start(WindowWatcher& watcher, const std::vector<std::string>& displayEnv)
+    {
+        std::vector<std::string> env = {"PATH=" + Env("PATH"), "HOME=" + m_folder,
+                                        "XDG_CONFIG_HOME=" + m_folder + "/config"};
+        env.insert(env.end(), displayEnv.begin(), displayEnv.end());
+        m_program = Spawn({Env("PELLIK32_BIN")}, env, m_folder + "/pellik.log");
+        return watcher.WaitForWindow(kCaption, m_program, kWindowWaitMs);
+    }
+    std::string Log() const { return ReadTextFile(m_folder + "/pellik.log"); }
+    std::string SettingsFile() const { return m_folder + "/config/Pellik32/Pellik32.conf"; }
+
+    std::string m_folder;
+    pid_t m_program = -1;
 };
 
-std::string Capture(const std::string& command)
+TEST_F(WindowSmoke, ShowsTheWindowWithItsFixedClientSize)
 {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
+    VirtualDisplay display(m_folder);
+    ASSERT_FALSE(display.name().empty()) << ReadTextFile(m_folder + "/xvfb.log");
+    WindowWatcher watcher(display.name());
+    ASSERT_TRUE(watcher.connected());
+
+    const auto window = Start(watcher, {"DISPLAY=" + display.name(), "QT_QPA_PLATFORM=xcb",
+                                        "XDG_RUNTIME_DIR=" + m_folder});
+    ASSERT_TRUE(window) << "no window: " << Log();
+    EXPECT_EQ(window->width, 486);
+    EXPECT_EQ(window->height, 125);
 }
 
-int Field(const std::string& info, const char* name)
+// Wayland lets no program place its window, so with both displays the window runs on X, at the
+// stored position, and closing it keeps that position.
+TEST_F(WindowSmoke, BesideWaylandItRunsOnXAtItsStoredPlace)
 {
-    std::smatch m;
-    if (std::regex_search(info, m, std::regex(std::string("\\b") + name + ":\\s+(-?\\d+)")))
-        return std::stoi(m[1]);
-    return -1;
+    if (FindOnPath("weston").empty())
+        GTEST_SKIP() << "needs weston";
+    VirtualDisplay display(m_folder);
+    ASSERT_FALSE(display.name().empty()) << ReadTextFile(m_folder + "/xvfb.log");
+    const std::string runtimeDir = m_folder + "/run";
+    HeadlessCompositor wayland(runtimeDir);
+    ASSERT_TRUE(wayland.ready()) << ReadTextFile(runtimeDir + "/weston.log");
+    mkdir((m_folder + "/config").c_str(), 0755);
+    mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
+    WriteTextFile(SettingsFile(), "[Window]\nTop=3000\nLeft=4500\n");
+    WindowWatcher watcher(display.name());
+    ASSERT_TRUE(watcher.connected());
+
+    const auto window = Start(watcher, {"DISPLAY=" + display.name(), "XDG_RUNTIME_DIR=" + runtimeDir,
+                                        std::string("WAYLAND_DISPLAY=") + HeadlessCompositor::kSocket});
+    ASSERT_TRUE(window) << "no X window: " << Log();
+    EXPECT_EQ(window->x, 4500 / 15);
+    EXPECT_EQ(window->y, 3000 / 15);
+
+    watcher.Close(window->id);
+    EXPECT_EQ(WaitForExit(m_program, kWindowWaitMs), 0) << Log();
+    m_program = -1;
+    const std::string stored = ReadTextFile(SettingsFile());
+    EXPECT_NE(stored.find("Top=3000\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Left=4500\n"), std::string::npos) << stored;
 }
 
-TEST(WindowSmoke, ShowsTheWindowWithItsFixedClientSize)
+// Shows frmPellik natively on the compositor and closes it; 0 when the store kept its place.
+// Runs in a child process: it owns the only Qt application there.
+int ShowAndCloseNativelyOnWayland(const std::string& runtimeDir)
 {
-    if (Env("PELLIK32_BIN").empty())
-        GTEST_SKIP() << "needs PELLIK32_BIN";
-    if (FindOnPath("Xvfb").empty() || FindOnPath("xwininfo").empty())
-        GTEST_SKIP() << "needs Xvfb and xwininfo";
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    ::setenv("WAYLAND_DISPLAY", HeadlessCompositor::kSocket, 1);
+    ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+    int argc = 1;
+    char name[] = "e2e_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    MemorySettingsStore store;
+    const MemorySettingsStore::Key top{"Pellik32", "Window", "Top"}, left{"Pellik32", "Window", "Left"};
+    store.values = {{top, "1507.5"}, {left, "3000"}};
+    VirtualClock clock;
+    RecordingPresenter presenter;
+    Form form([&clock] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32");
+    Loader ld(clock, presenter, form);
+    QtFileDialog dialog;
+    FrmPellik window(ld, form, dialog);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window, kWindowWaitMs))
+        return 2;
+    window.close();
+    std::fprintf(stderr, "stored Top=%s Left=%s\n", store.values[top].c_str(), store.values[left].c_str());
+    return store.values[top] == "1507.5" && store.values[left] == "3000" ? 0 : 1;
+}
 
-    const std::string folder = MakeTempFolder();
-    VirtualDisplay display(folder);
-    ASSERT_FALSE(display.name().empty()) << ReadTextFile(folder + "/xvfb.log");
-
-    const pid_t program = Spawn({Env("PELLIK32_BIN")},
-                                {"PATH=" + Env("PATH"), "DISPLAY=" + display.name(),
-                                 "QT_QPA_PLATFORM=xcb", "HOME=" + folder,
-                                 "XDG_CONFIG_HOME=" + folder + "/config",
-                                 "XDG_RUNTIME_DIR=" + folder},
-                                folder + "/pellik.log");
-    const std::string query =
-        "xwininfo -display " + display.name() + " -name '" + kCaption + "' 2>&1";
-    std::string info;
-    int status = 0;
-    bool exited = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        info = Capture(query);
-        if (Field(info, "Width") > 0 && info.find("IsViewable") != std::string::npos)
-            break;
-        if (waitpid(program, &status, WNOHANG) == program) {
-            exited = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    if (!exited)
-        StopChild(program);
-
-    ASSERT_FALSE(exited) << "the program ended without a window: " << ReadTextFile(folder + "/pellik.log");
-    EXPECT_EQ(Field(info, "Width"), 486) << info;
-    EXPECT_EQ(Field(info, "Height"), 125) << info;
+// Wayland lets no program place or read its window's position: closing must not store one.
+TEST_F(WindowSmoke, NativeOnWaylandItLeavesItsStoredPlaceAlone)
+{
+    if (FindOnPath("weston").empty())
+        GTEST_SKIP() << "needs weston";
+    const std::string runtimeDir = m_folder + "/run";
+    HeadlessCompositor wayland(runtimeDir);
+    ASSERT_TRUE(wayland.ready()) << ReadTextFile(runtimeDir + "/weston.log");
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(ShowAndCloseNativelyOnWayland(runtimeDir));
+    EXPECT_EQ(WaitForExit(child, kWindowWaitMs), 0);
 }
 
 }  // namespace

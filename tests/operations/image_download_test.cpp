@@ -18,7 +18,8 @@ protected:
     std::size_t Polls(std::size_t from) const
     {
         const auto stream = AfterHandshake();
-        return static_cast<std::size_t>(std::count(stream.begin() + static_cast<std::ptrdiff_t>(from), stream.end(), 0xF9));
+        const auto start = stream.begin() + static_cast<std::ptrdiff_t>(std::min(from, stream.size()));
+        return static_cast<std::size_t>(std::count(start, stream.end(), 0xF9));
     }
 };
 
@@ -80,6 +81,7 @@ TEST_F(ImageDownload, FullImagesReachTheChipIntactWithExactCounts)
         EXPECT_EQ(presenter.messages[0].icon, MessageIcon::Information);
         const auto stream = AfterHandshake();
         EXPECT_EQ(LastMessage(), c.success + NumberText(static_cast<std::int64_t>(stream.size())) + " bytes");
+        ASSERT_GE(stream.size(), 22u);
         if (std::string(c.onePattern) == "011") {
             EXPECT_EQ(stream.size() - Polls(0), 90134u) << "8194 longs of 11 characters";
             EXPECT_EQ(ByteString(stream.begin() + 11, stream.begin() + 22), Hex("92 92 92 92 9A 92 92 92 92 92 F2"))
@@ -147,6 +149,49 @@ TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
         // Two 5-second EEPROM waits at most, plus the reset and handshake.
         EXPECT_LT(clock.NowMs() - start, 11000);
         EXPECT_TRUE(serial.PortOpen()) << "failures leave the port open";
+    }
+}
+
+// A silent chip is polled every 10 ms for the whole wait; a chip busy for most of it is heard.
+// An answered wait reads its answer after its next poll, so each costs two polls when the chip
+// answers at once; and the answer to a wait's last poll comes during its last pause, unread, so
+// 230 ms is the longest checksum the 250 ms wait hears.
+TEST_F(ImageDownload, EachAcknowledgementIsAwaitedForItsFullTime)
+{
+    const auto busy = [](std::int64_t checksumMs, std::int64_t eepromMs) {
+        RomChipOptions options;
+        options.checksumBusyMs = checksumMs;
+        options.eepromBusyMs = eepromMs;
+        return options;
+    };
+    const struct {
+        const char* name;
+        RomChipOptions chip;
+        std::int32_t command;
+        int acks;
+        std::size_t polls;  // after the image, for a wait that runs out
+        const char* message;
+    } cases[] = {
+        {"checksum never answered", With(&RomChipOptions::silentAfterImage, true), 1, -1, 25,
+         "Timedout waiting for Checksum Okay response"},
+        {"write never answered", busy(0, 0), 3, 1, 2 + 500, "Timedout waiting for Write Eeprom Okay response"},
+        {"verify never answered", busy(0, 0), 3, 2, 2 + 2 + 500, "Timedout waiting for Verify Eeprom Okay response"},
+        {"checksum after 230 ms", busy(230, 0), 1, -1, 0, "Download to Ram successful - Sent"},
+        {"each EEPROM step after 4900 ms", busy(0, 4900), 3, -1, 0, "Download to Eeprom successful - Sent"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlaceChip(3, c.chip);
+        serial.events.clear();
+        presenter.messages.clear();
+        maxAcks = c.acks;
+        ld.state.BootCommand = c.command;
+        UseImage(64);
+        DownloadImage(ld);
+        EXPECT_EQ(LastMessage().substr(0, std::string(c.message).size()), c.message);
+        if (c.polls) {
+            EXPECT_EQ(Polls(0), c.polls);
+        }
     }
 }
 

@@ -86,6 +86,21 @@ protected:
     std::unique_ptr<QtSerialControl> control;
 };
 
+// Records what a control asks of the modem lines and answers for the kernel's output queue.
+struct LineRecorder {
+    std::vector<std::string> calls;
+    int kernelQueued = 0;  // bytes
+
+    PortLineCalls Calls()
+    {
+        PortLineCalls lines;
+        lines.setDtr = [this](QSerialPort&, bool on) { calls.push_back(on ? "DTR on" : "DTR off"); };
+        lines.setRts = [this](QSerialPort&, bool on) { calls.push_back(on ? "RTS on" : "RTS off"); };
+        lines.kernelQueued = [this](const QSerialPort&) { return kernelQueued; };
+        return lines;
+    }
+};
+
 TEST_F(PtyTest, StartsClosedOnPortOneAt115200AndOpensOnlyAPortWithADevice)
 {
     EXPECT_EQ(control->CommPort(), 1);
@@ -167,6 +182,34 @@ TEST_F(PtyTest, FarEndClosedCountsAsClosedAndRaisesAnEvent)
     EXPECT_EQ(events.back(), QtSerialControl::kCommEventError);
     control->Output({1, 2, 3});  // writes to a lost port are dropped
     EXPECT_EQ(control->OutBufferCount(), 0);
+}
+
+// Linux raises DTR and RTS on open and the chip resets on DTR: both are released at once, and
+// afterwards DTR moves only for the reset pulse.
+TEST_F(PtyTest, BothModemLinesAreReleasedRightAfterTheOpen)
+{
+    LineRecorder lines;
+    QtSerialControl recorded([this](int) { return m_slave; }, lines.Calls());
+    recorded.SetPortOpen(true);
+    ASSERT_TRUE(recorded.PortOpen());
+    EXPECT_EQ(lines.calls, (std::vector<std::string>{"DTR off", "RTS off"}));
+    recorded.SetDTREnable(true);
+    recorded.SetDTREnable(false);
+    EXPECT_EQ(lines.calls, (std::vector<std::string>{"DTR off", "RTS off", "DTR on", "DTR off"}));
+}
+
+// A USB adapter holds bytes in the kernel's queue long after Qt has handed them over; both count.
+TEST_F(PtyTest, OutBufferCountIsQtsQueuePlusTheKernels)
+{
+    LineRecorder lines;
+    lines.kernelQueued = 700;
+    QtSerialControl recorded([this](int) { return m_slave; }, lines.Calls());
+    recorded.SetPortOpen(true);
+    ASSERT_TRUE(recorded.PortOpen());
+    EXPECT_EQ(recorded.OutBufferCount(), 700);
+    recorded.Output(std::vector<std::uint8_t>(300, 0x55));  // Qt keeps them until its event loop runs
+    EXPECT_EQ(recorded.OutBufferCount(), 1000);
+    EXPECT_TRUE(RunUntil([&] { return recorded.OutBufferCount() == 700; }));
 }
 
 // Opens the device in a child process; its exit status tells whether the open succeeded.

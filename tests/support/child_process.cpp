@@ -32,28 +32,38 @@ void DrainInto(int fd, std::string& sink, bool& open)
         open = false;
 }
 
+// A pseudo-terminal as a pair of ends like a pipe's: [0] the master, read here; [1] the device.
+bool OpenTerminal(int ends[2])
+{
+    ends[0] = posix_openpt(O_RDWR | O_NOCTTY);
+    if (ends[0] < 0 || grantpt(ends[0]) != 0 || unlockpt(ends[0]) != 0)
+        return false;
+    ends[1] = open(ptsname(ends[0]), O_RDWR | O_NOCTTY);
+    return ends[1] >= 0;
+}
+
 }  // namespace
 
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs)
+                     int timeoutMs, ChildOutput output)
 {
+    const bool terminal = output == ChildOutput::Terminal;
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+    if (!(terminal ? OpenTerminal(outPipe) : pipe(outPipe) == 0) || pipe(errPipe) != 0)
         throw std::runtime_error("pipe failed");
     std::vector<std::string> args = argv;
     std::vector<std::string> envText;
     for (const auto& [k, v] : env)
         envText.push_back(k + "=" + v);
-    // A sanitizer build's children report under the same rules as the test itself.
-    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
-        if (const char* value = std::getenv(name); value && !env.count(name))
-            envText.push_back(std::string(name) + "=" + value);
+    for (const std::string& option : SanitizerOptions())
+        if (!env.count(option.substr(0, option.find('='))))
+            envText.push_back(option);
     const pid_t pid = fork();
     if (pid == 0) {
         const int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, 0);
         dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
+        dup2(terminal ? outPipe[1] : errPipe[1], 2);
         close(outPipe[0]);
         close(errPipe[0]);
         execve(args[0].c_str(), CStrings(args).data(), CStrings(envText).data());
@@ -86,6 +96,15 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+std::vector<std::string> SanitizerOptions()
+{
+    std::vector<std::string> options;
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            options.push_back(std::string(name) + "=" + value);
+    return options;
 }
 
 pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile)

@@ -14,10 +14,18 @@ struct ChildResult {
     std::string err;
 };
 
-// The environment holds only what is given (and the sanitizers' options): no DISPLAY, no
-// terminal, so messages go to the captured standard output and error.
+// Pipes keep the two streams apart; Terminal puts both on one pseudo-terminal, as a shell would,
+// and captures them together in out.
+enum class ChildOutput { Pipes, Terminal };
+
+// The environment holds only what is given (and the sanitizers' options): no DISPLAY, and no
+// terminal unless asked for, so messages go to the captured standard output and error.
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs);
+                     int timeoutMs, ChildOutput output = ChildOutput::Pipes);
+
+// This process's sanitizer options as NAME=value: a sanitizer build's children report under the
+// same rules as the test itself.
+std::vector<std::string> SanitizerOptions();
 
 // A child that keeps running beside the test (the virtual chip); its standard output goes to a file.
 pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile);

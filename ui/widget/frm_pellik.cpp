@@ -1,6 +1,7 @@
 #include "ui/widget/frm_pellik.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -49,6 +50,12 @@ QPushButton* MakeButton(QWidget* parent, const char* caption)
     return new EnterKeyButton(QString::fromLatin1(caption), parent);
 }
 
+// Wayland lets no program place or read its window's position.
+bool PlatformPlacesWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void ShowText(QLineEdit* box, const std::string& text)
 {
     const QString value = QString::fromStdString(text);
@@ -87,7 +94,7 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
     showState();
     connectControls();
 
-    if (m_state->top || m_state->left) {
+    if (PlatformPlacesWindows() && (m_state->top || m_state->left)) {
         const QPoint current = pos();
         const int x = m_state->left ? static_cast<int>(std::lround(*m_state->left / kTwipsPerPixel)) : current.x();
         const int y = m_state->top ? static_cast<int>(std::lround(*m_state->top / kTwipsPerPixel)) : current.y();
@@ -231,7 +238,8 @@ void FrmPellik::browse()
 
 void FrmPellik::storePosition()
 {
-    if (!m_state || isMinimized() || !isVisible())
+    // Where the platform cannot tell the position, the stored one stays as it was.
+    if (!m_state || isMinimized() || !isVisible() || !PlatformPlacesWindows())
         return;
     const QPoint at = pos();
     // A window left where the stored position put it keeps that position exactly, fractions included.
