@@ -13,9 +13,10 @@
 
 namespace {
 
+// QSettings caches a file it has read by size and time, so each case has a file of its own.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    std::string Path() const { return m_dir.path().toStdString() + "/store.conf"; }
+    std::string Path() const { return m_dir.path().toStdString() + "/store" + std::to_string(m_case) + ".conf"; }
     QVariant ReadByQSettings()
     {
         QSettings settings(QString::fromStdString(Path()), QSettings::IniFormat);
@@ -24,6 +25,7 @@ protected:
     std::optional<std::string> ReadByUs() { return FindIniValue(ReadIniLines(ReadTextFile(Path())), "Settings", "File"); }
 
     QTemporaryDir m_dir;
+    int m_case = 0;
 };
 
 std::optional<std::string> AsText(const QVariant& value)
@@ -42,7 +44,7 @@ TEST_F(SettingsFileTest, ValuesWriteAndReadAsQSettingsDoes)
           "caf\xC3\xA9", "tab\there", "two\nlines", "cr\rx", "ctl\x01" "1a", "del\x7F", "trail ", "\"q\"", "; c",
           "\\x41", "/dev/serial/by-id/usb-FTDI_a;b", "\tlead"}) {
         SCOPED_TRACE(value);
-        QFile::remove(QString::fromStdString(Path()));
+        ++m_case;
         {
             QSettings settings(QString::fromStdString(Path()), QSettings::IniFormat);
             settings.setValue("Settings/File", QString::fromStdString(value));
@@ -51,6 +53,7 @@ TEST_F(SettingsFileTest, ValuesWriteAndReadAsQSettingsDoes)
         EXPECT_EQ(ReadByUs(), value);
         const std::string ours = WriteIniValues("", {{"Settings", "File", value}});
         EXPECT_EQ(ours, theirs);
+        ++m_case;
         WriteTextFile(Path(), ours);
         EXPECT_EQ(AsText(ReadByQSettings()), value);
     }
@@ -63,6 +66,7 @@ TEST_F(SettingsFileTest, HandWrittenValuesReadAsQSettingsReadsThem)
                                   "x\\\ny", "\\x41\\x4a1\\101z", "@Invalid()", "@ByteArray(zz)", "\\q\\;",
                                   "\"x\"y", "  \"  lead\"  \r", "@@at", "\\", "a  \\", "\"unclosed"}) {
         SCOPED_TRACE(raw);
+        ++m_case;
         WriteTextFile(Path(), "[Settings]\nFile=" + raw + "\nOther=1\n");
         EXPECT_EQ(ReadByUs(), AsText(ReadByQSettings()));
     }
