@@ -2,12 +2,9 @@
 // or nothing and is written once per run, atomically.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/inotify.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <functional>
@@ -20,17 +17,6 @@ mode_t TypeAt(const std::string& path)
 {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? (info.st_mode & S_IFMT) : 0;
-}
-
-bool MakeSocket(const std::string& path)
-{
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound;
 }
 
 TEST_F(EndToEnd, PortMapIsReadAsWrittenAndNeverWritten)
@@ -63,7 +49,6 @@ TEST_F(EndToEnd, StoreThatIsNoPlainFileIsNeitherReadNorWritten)
                                           ::symlink(node.c_str(), SettingsFile().c_str()) == 0; }},
         {"FIFO", [&] { return ::mkfifo(SettingsFile().c_str(), 0600) == 0; }},
         {"folder", [&] { return ::mkdir(SettingsFile().c_str(), 0700) == 0; }},
-        {"socket", [&] { return MakeSocket(SettingsFile()); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
