@@ -24,7 +24,7 @@ protected:
     void WriteSettings(const std::string& text);
     // env adds to (or, with "", empties) the private XDG_CONFIG_HOME, HOME and PATH.
     ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
-                    int timeoutMs = 60000, ChildOutput out = ChildOutput::Captured);
+                    int timeoutMs = 60000, ChildOutput output = ChildOutput::Pipes);
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;

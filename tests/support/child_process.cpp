@@ -35,7 +35,7 @@ void DrainInto(int fd, std::string& sink, bool& open)
 }  // namespace
 
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs, ChildOutput outputMode)
+                     int timeoutMs, ChildOutput output)
 {
     int outPipe[2], errPipe[2], brokenPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0 || pipe(brokenPipe) != 0)
@@ -53,11 +53,11 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     if (pid == 0) {
         const int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, 0);
-        dup2(outputMode == ChildOutput::BrokenPipe ? brokenPipe[1] : outPipe[1], 1);
+        dup2(output == ChildOutput::BrokenPipe ? brokenPipe[1] : outPipe[1], 1);
         dup2(errPipe[1], 2);
         close(outPipe[0]);
         close(errPipe[0]);
-        if (outputMode == ChildOutput::Closed) {
+        if (output == ChildOutput::Closed) {
             close(1);
             close(2);
         }

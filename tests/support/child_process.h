@@ -14,14 +14,14 @@ struct ChildResult {
     std::string err;
 };
 
-// Where the child's output goes: captured; standard output into a pipe whose reader has gone;
-// or nowhere, standard output and error closed.
-enum class ChildOutput { Captured, BrokenPipe, Closed };
+// Pipes keep the two streams apart and capture them; BrokenPipe gives standard output a pipe whose
+// reader has gone; Closed starts the child with standard output and error closed.
+enum class ChildOutput { Pipes, BrokenPipe, Closed };
 
 // The environment holds only what is given (and the sanitizers' options): no DISPLAY, no
 // terminal, so messages go to the captured standard output and error.
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs, ChildOutput outputMode = ChildOutput::Captured);
+                     int timeoutMs, ChildOutput output = ChildOutput::Pipes);
 
 // A child that keeps running beside the test (the virtual chip); its standard output goes to a file.
 pid_t StartChild(const std::vector<std::string>& argv, const std::string& stdoutFile);
