@@ -40,14 +40,23 @@ void UartModel::Output(const std::vector<std::uint8_t>& bytes)
 {
     if (!m_open)
         return;
-    m_wireFreeAt = std::max(m_wireFreeAt, NowMs()) + CharMs() * static_cast<double>(bytes.size());
-    const std::vector<std::uint8_t> answer = m_chip(bytes, static_cast<std::int64_t>(m_wireFreeAt));
+    // Each character reaches the chip when it has crossed the wire, and the chip answers it at
+    // once: the line is full duplex, so answers cross back while later characters go out.
+    std::vector<std::uint8_t> answer;
+    double returnFreeAt = 0;
+    m_wireFreeAt = std::max(m_wireFreeAt, NowMs());
+    for (const std::uint8_t byte : bytes) {
+        m_wireFreeAt += CharMs();
+        const std::vector<std::uint8_t> reply = m_chip({byte}, static_cast<std::int64_t>(m_wireFreeAt));
+        if (reply.empty())
+            continue;
+        returnFreeAt = std::max(returnFreeAt, m_wireFreeAt) + CharMs() * static_cast<double>(reply.size());
+        answer.insert(answer.end(), reply.begin(), reply.end());
+    }
     if (answer.empty())
         return;
-    // The answer arrives once the characters it answers have crossed the wire, and its own
-    // characters have crossed back.
-    const double arrival = m_wireFreeAt + CharMs() * static_cast<double>(answer.size());
-    const int delayMs = static_cast<int>(std::max(0.0, std::ceil(arrival - NowMs())));
+    // Delivered together when the last of them has arrived.
+    const int delayMs = static_cast<int>(std::max(0.0, std::ceil(returnFreeAt - NowMs())));
     QTimer::singleShot(delayMs, Qt::PreciseTimer, this, [this, answer] {
         if (!m_open)
             return;

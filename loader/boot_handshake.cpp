@@ -106,13 +106,9 @@ std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll)
 {
     SerialControl& sp = Port(ld);
     std::int32_t result = -1;
-    bool portFailed = false;
     while (timeoutMs > 0 && result < 0) {
-        if (!sp.PortOpen()) {
-            // An unplugged adapter never answers: no point waiting out the time limit.
-            portFailed = true;
-            break;
-        }
+        if (!sp.PortOpen())
+            break;  // an unplugged adapter never answers: no point waiting out the time limit
         if (poll) {
             SendCalibration(ld);
             FlushOutput(ld);
@@ -129,7 +125,8 @@ std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll)
     if (result >= 0)
         return result;
     LoaderState& s = ld.state;
-    s.LinkStatus = (s.LinkStatus == kLinkHandshaking && !portFailed) ? kLinkNoChip : kLinkLost;
+    // Looked at again here: a port that failed during the last pause has failed all the same.
+    s.LinkStatus = (s.LinkStatus == kLinkHandshaking && sp.PortOpen()) ? kLinkNoChip : kLinkLost;
     return -1;
 }
 

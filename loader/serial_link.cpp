@@ -2,6 +2,9 @@
 #include "loader/serial_link.h"
 
 #include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
 
 #include "loader/pulse_encoder.h"
 #include "platform/serial_control.h"
@@ -11,7 +14,10 @@ namespace {
 constexpr std::int32_t kResetPulseMs = 15;
 constexpr std::int32_t kAfterResetMs = 100;   // the boot ROM needs this before the calibration byte
 constexpr std::int32_t kBreakHoldMs = 5000;
-constexpr std::int64_t kDrainLookMs = 1;      // sleep between looks at the output buffer
+constexpr std::int32_t kHighestPort = 32767;  // what the control's 16-bit port number holds
+constexpr double kBitsPerCharacter = 10;      // start bit, 8 data bits, stop bit
+constexpr std::int64_t kStallGraceMs = 2000;  // plus twice the queue's own time on the wire
+constexpr std::chrono::microseconds kDrainLook{1000};  // least pause after a look that saw no progress
 const char* const kLineSuffix = ",n,8,1";
 
 std::string BaudOf(const std::string& settings)
@@ -19,12 +25,45 @@ std::string BaudOf(const std::string& settings)
     return settings.substr(0, settings.find(','));
 }
 
-// Waits until the port has transmitted everything handed to it. A port that failed (unplugged)
-// never will, so the wait ends as soon as the port no longer counts as open.
+// How long count characters take on the wire at the port's baud rate.
+std::chrono::microseconds WireTime(const SerialControl& port, int count)
+{
+    const std::string baud = BaudOf(port.Settings());
+    std::int64_t rate = 0;
+    std::from_chars(baud.data(), baud.data() + baud.size(), rate);
+    if (rate <= 0)
+        return kDrainLook * count;  // no rate to go by: a millisecond a character is surely enough
+    return std::chrono::microseconds(std::llround(count * kBitsPerCharacter * 1e6 / static_cast<double>(rate)));
+}
+
+// Waits until the port has transmitted everything handed to it, sleeping until the queued
+// characters should have left. A port that failed (unplugged) never drains, so the wait ends
+// as soon as the port no longer counts as open; nor does one whose far end stopped taking data,
+// so a count that has not gone down for a generous while closes the port as an unplug would.
 void WaitForDrain(Loader& ld, SerialControl& port)
 {
-    while (port.PortOpen() && port.OutBufferCount() > 0)
-        ld.clock.RunEvents(kDrainLookMs);
+    using std::chrono::milliseconds;
+    int count = port.OutBufferCount();
+    std::int64_t lastDropMs = ld.clock.NowMs();
+    bool dropped = true;
+    while (port.PortOpen() && count > 0) {
+        const auto queued = WireTime(port, count);
+        const std::int64_t limitMs = kStallGraceMs + 2 * std::chrono::ceil<milliseconds>(queued).count();
+        const std::int64_t stalledMs = ld.clock.NowMs() - lastDropMs;
+        if (stalledMs >= limitMs) {
+            ClosePort(ld);
+            return;
+        }
+        // A look that saw no progress (an adapter slower than its rate) waits at least a
+        // millisecond, so a count that stays put is not watched in a tight loop.
+        const auto pause = dropped ? queued : std::max(queued, kDrainLook);
+        ld.clock.RunEvents(std::min<std::chrono::microseconds>(pause, milliseconds(limitMs - stalledMs)));
+        const int now = port.OutBufferCount();
+        dropped = now < count;
+        if (dropped)
+            lastDropMs = ld.clock.NowMs();
+        count = now;
+    }
 }
 
 std::size_t BlockSize(const SerialControl& port)
@@ -54,6 +93,9 @@ bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud)
         ClosePort(ld);
     if (sp.PortOpen())
         return true;  // already open with this port and baud: leave it and the window alone
+    // A number the control cannot hold names no device: it must never wrap onto another port.
+    if (port < 1 || port > kHighestPort)
+        return false;
 
     // Refusals are not errors here; whether the port opened is read back below.
     sp.SetCommPort(static_cast<std::int16_t>(port));
@@ -105,7 +147,7 @@ void Delay(Loader& ld, std::int32_t ms)
         const std::int64_t left = ms - (ld.clock.NowMs() - start);
         if (left <= 0)
             return;
-        ld.clock.RunEvents(left);
+        ld.clock.RunEvents(std::chrono::milliseconds(left));
     }
 }
 
@@ -153,8 +195,16 @@ void FlushFullBlocks(Loader& ld)
 void SerialPort_OnComm(Loader& ld)
 {
     SerialControl& sp = Port(ld);
-    if (sp.CommEvent() == SerialControl::kCommEventReceive)
+    if (sp.CommEvent() == SerialControl::kCommEventReceive) {
         AppendReceived(ld, sp.Input());
+        return;
+    }
+    // The control closes a port that failed on its own (unplugged); Close Port follows it.
+    FormState& form = ld.frmPellik.Use();
+    if (!sp.PortOpen() && form.btnClosePortEnabled) {
+        form.btnClosePortEnabled = false;
+        form.Changed();
+    }
 }
 
 void AppendReceived(Loader& ld, const ByteString& data)

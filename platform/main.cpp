@@ -4,8 +4,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,11 +16,12 @@
 #include "cli/main_entry.h"
 #include "loader/serial_link.h"
 #include "loader/trim_spaces.h"
+#include "platform/file_settings_store.h"
+#include "platform/port_map.h"
 #include "platform/qt_display_probe.h"
 #include "platform/qt_event_clock.h"
 #include "platform/qt_message_presenter.h"
 #include "platform/qt_serial_control.h"
-#include "platform/qt_settings_store.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
 #include "ui/form.h"
@@ -45,6 +49,18 @@ std::string AppName(const char* argv0)
     return name.isEmpty() ? std::string("Pellik32") : name.toStdString();
 }
 
+// A pipe whose reader has gone must not end the run (SIGPIPE) before the store is written; a
+// message that cannot be written is lost, nothing else. A closed standard stream would lend its
+// number to the next file opened (the port, the store), and messages would land there.
+void GuardStandardStreams()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);  // the lowest free number: fd
+    }
+}
+
 bool AnyTerminal()
 {
     return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
@@ -54,6 +70,7 @@ bool AnyTerminal()
 
 int main(int argc, char** argv)
 {
+    GuardStandardStreams();
     const std::string arguments = JoinArguments(argc, argv);
     const std::string app = AppName(argc > 0 ? argv[0] : nullptr);
     const bool windowMode = ChooseRunMode(TrimSpaces(arguments)) == RunMode::Window;
@@ -96,12 +113,9 @@ int main(int argc, char** argv)
     }
 
     QtEventClock clock;
-    QtSettingsStore store;
-    Form form(
-        [&store, app] {
-            return std::make_unique<QtSerialControl>([&store, app](int port) { return SerialDevicePath(store, app, port); });
-        },
-        store, app);
+    FileSettingsStore store;
+    Form form([app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
+              store, app);
     Loader ld(clock, *presenter, form);
     form.SetOnComm([&ld] { SerialPort_OnComm(ld); });
     form.SetClosePort([&ld] { ClosePort(ld); });

@@ -10,7 +10,7 @@ class QtEventClock : public EventClock {
 public:
     QtEventClock() { m_timer.start(); }
     std::int64_t NowMs() override { return m_timer.elapsed(); }
-    void RunEvents(std::int64_t maxWaitMs) override;
+    void RunEvents(std::chrono::microseconds maxWait) override;
 
 private:
     QElapsedTimer m_timer;

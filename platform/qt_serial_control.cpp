@@ -8,6 +8,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -42,6 +43,17 @@ QSerialPort::StopBits ToQtStopBits(const std::string& stopBits)
     if (stopBits == "1.5")
         return QSerialPort::OneAndHalfStop;
     return QSerialPort::OneStop;
+}
+
+// Qt carries a device's name as text, so a path that is no valid text (a link named with a
+// Latin-1 byte) would reach the open changed; such a one is opened by the name its links lead to.
+QString PortName(const std::string& path)
+{
+    const QString name = QString::fromLocal8Bit(path.c_str());
+    char resolved[PATH_MAX];
+    if (name.toLocal8Bit().toStdString() == path || !::realpath(path.c_str(), resolved))
+        return name;
+    return QString::fromLocal8Bit(resolved);
 }
 
 }  // namespace
@@ -145,7 +157,7 @@ void QtSerialControl::Open()
     if (path.empty())
         return;
     m_opening = true;
-    m_port.setPortName(QString::fromLocal8Bit(path.c_str()));
+    m_port.setPortName(PortName(path));
     ApplyLineSettings();
     if (m_port.open(QIODevice::ReadWrite)) {
         // Qt's lock file is named after the path; the lock on the device itself also stops a

@@ -10,4 +10,6 @@ public:
                                    const std::string& key, const std::string& defaultValue) = 0;
     virtual void SaveSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
+    // Writes what SaveSetting gave for app since the last flush, all in one go.
+    virtual void Flush(const std::string& app) = 0;
 };

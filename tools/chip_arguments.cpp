@@ -10,7 +10,8 @@ const char* const kChipUsage =
     "                    [--stray N] [--checksum-fail] [--write-fail] [--verify-fail]\n"
     "                    [--silent-after-image] [--answer-polls N] [--garbage]\n"
     "                    [--eeprom-busy-ms N] [--checksum-busy-ms N]\n"
-    "                    [--unplug-after-bytes N] [--unplug-at handshake|image|eeprom]\n";
+    "                    [--unplug-after-bytes N] [--unplug-at handshake|image|eeprom]\n"
+    "                    [--stop-reading-at handshake|image|eeprom]\n";
 
 namespace {
 
@@ -54,8 +55,10 @@ bool ParseChipArguments(const std::vector<std::string>& args, ChipArguments& out
         {"--checksum-busy-ms", {0, kMaxCount, [&](std::int64_t v) { chip.checksumBusyMs = v; }}},
         {"--unplug-after-bytes", {1, INT64_MAX, [&](std::int64_t v) { out.unplugAfterBytes = v; }}},
     };
-    const std::map<std::string, UnplugPhase> phases = {
-        {"handshake", UnplugPhase::Handshake}, {"image", UnplugPhase::Image}, {"eeprom", UnplugPhase::Eeprom}};
+    const std::map<std::string, FaultPhase> phases = {
+        {"handshake", FaultPhase::Handshake}, {"image", FaultPhase::Image}, {"eeprom", FaultPhase::Eeprom}};
+    const std::map<std::string, FaultPhase*> phaseOptions = {{"--unplug-at", &out.unplugAt},
+                                                             {"--stop-reading-at", &out.stopReadingAt}};
 
     auto fail = [&](const std::string& why) {
         if (error)
@@ -68,7 +71,7 @@ bool ParseChipArguments(const std::vector<std::string>& args, ChipArguments& out
             *flag->second = true;
             continue;
         }
-        const bool takesValue = name == "--link" || name == "--log" || name == "--unplug-at" || numbers.count(name);
+        const bool takesValue = name == "--link" || name == "--log" || phaseOptions.count(name) || numbers.count(name);
         if (!takesValue)
             return fail("unknown option " + name);
         if (i + 1 >= args.size())
@@ -78,11 +81,11 @@ bool ParseChipArguments(const std::vector<std::string>& args, ChipArguments& out
             out.link = value;
         } else if (name == "--log") {
             out.logFile = value;
-        } else if (name == "--unplug-at") {
+        } else if (phaseOptions.count(name)) {
             const auto phase = phases.find(value);
             if (phase == phases.end())
-                return fail("--unplug-at takes handshake, image or eeprom, not " + value);
-            out.unplugAt = phase->second;
+                return fail(name + " takes handshake, image or eeprom, not " + value);
+            *phaseOptions.at(name) = phase->second;
         } else {
             const NumberOption& option = numbers.at(name);
             std::int64_t number = 0;

@@ -7,14 +7,16 @@
 
 #include "tools/rom_chip.h"
 
-enum class UnplugPhase { Never, Handshake, Image, Eeprom };
+// Where in a session a fault (an unplug, a far end that stops reading) happens.
+enum class FaultPhase { Never, Handshake, Image, Eeprom };
 
 struct ChipArguments {
     std::string link;                   // symlink made to the pseudo-terminal
     std::string logFile;                // JSON lines; empty: no log
     RomChipOptions chip;
     std::int64_t unplugAfterBytes = -1; // -1: never
-    UnplugPhase unplugAt = UnplugPhase::Never;
+    FaultPhase unplugAt = FaultPhase::Never;
+    FaultPhase stopReadingAt = FaultPhase::Never;  // then takes no more data: the host's output backs up
 };
 
 extern const char* const kChipUsage;

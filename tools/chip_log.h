@@ -31,7 +31,7 @@ struct ChipSession {
 using EventValue = std::variant<bool, std::int64_t, std::string>;
 
 struct ChipEvent {
-    std::string type;  // session_start, handshake, command, length, image, checksum,
+    std::string type;  // session_start, handshake, command, length, image, checksum, stop_reading,
                        // eeprom_write, eeprom_verify, decode_error
     std::int64_t atMs = 0;
     std::vector<std::pair<std::string, EventValue>> fields;

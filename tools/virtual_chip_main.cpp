@@ -57,7 +57,7 @@ public:
 
 private:
     void TakeBytes(const std::uint8_t* bytes, std::size_t count);
-    void ScheduleUnplug(std::int64_t nowMs);
+    void ScheduleFaults(std::int64_t nowMs);
     int PollTimeoutMs() const;
     void WritePending();
     void Log(const ChipEvent& event);
@@ -70,7 +70,23 @@ private:
     std::vector<std::uint8_t> m_pending;  // answers the pseudo-terminal has not taken yet
     std::int64_t m_received = 0;
     std::int64_t m_unplugAtMs = -1;  // once set, nothing more reaches the chip
+    bool m_stoppedReading = false;   // the pseudo-terminal keeps what the host writes, unread
 };
+
+bool Reached(FaultPhase fault, ChipPhase phase)
+{
+    switch (fault) {
+    case FaultPhase::Never:
+        return false;
+    case FaultPhase::Handshake:
+        return phase == ChipPhase::Handshake || phase == ChipPhase::HandshakePolls;
+    case FaultPhase::Image:
+        return phase == ChipPhase::Image || phase == ChipPhase::ChecksumAck;
+    case FaultPhase::Eeprom:
+        return phase == ChipPhase::EepromWriteAck;
+    }
+    return false;
+}
 
 int ChipServer::Run()
 {
@@ -79,7 +95,8 @@ int ChipServer::Run()
     std::fflush(stdout);
     std::uint8_t buffer[kReadChunkBytes];
     while (m_unplugAtMs < 0 || NowMs() < m_unplugAtMs) {
-        pollfd fds[2] = {{m_line.MasterFd(), short(POLLIN | (m_pending.empty() ? 0 : POLLOUT)), 0},
+        const short wanted = short((m_stoppedReading ? 0 : POLLIN) | (m_pending.empty() ? 0 : POLLOUT));
+        pollfd fds[2] = {{m_line.MasterFd(), wanted, 0},
                          {g_signalPipe[0], POLLIN, 0}};
         if (poll(fds, 2, PollTimeoutMs()) < 0) {
             if (errno == EINTR)
@@ -114,7 +131,7 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
 {
     const std::int64_t nowMs = NowMs();
     // One byte at a time, so that an unplug happens exactly where it was ordered.
-    for (std::size_t i = 0; i < count && m_unplugAtMs < 0; ++i) {
+    for (std::size_t i = 0; i < count && m_unplugAtMs < 0 && !m_stoppedReading; ++i) {
         const std::size_t sessions = m_chip.Sessions().size();
         const std::vector<std::uint8_t> answers = m_chip.Receive({bytes[i]}, nowMs);
         ++m_received;
@@ -122,30 +139,20 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
             m_line.DiscardUnread();
         m_pending.insert(m_pending.end(), answers.begin(), answers.end());
         LogEvents();
-        ScheduleUnplug(nowMs);
+        ScheduleFaults(nowMs);
     }
 }
 
-void ChipServer::ScheduleUnplug(std::int64_t nowMs)
+void ChipServer::ScheduleFaults(std::int64_t nowMs)
 {
     if (m_args.unplugAfterBytes >= 0 && m_received >= m_args.unplugAfterBytes)
         m_unplugAtMs = nowMs;
     const ChipPhase phase = m_chip.Phase();
-    switch (m_args.unplugAt) {
-    case UnplugPhase::Never:
-        break;
-    case UnplugPhase::Handshake:
-        if (phase == ChipPhase::Handshake || phase == ChipPhase::HandshakePolls)
-            m_unplugAtMs = nowMs;
-        break;
-    case UnplugPhase::Image:
-        if (phase == ChipPhase::Image || phase == ChipPhase::ChecksumAck)
-            m_unplugAtMs = nowMs;
-        break;
-    case UnplugPhase::Eeprom:
-        if (phase == ChipPhase::EepromWriteAck)
-            m_unplugAtMs = nowMs + kEepromUnplugGraceMs;
-        break;
+    if (Reached(m_args.unplugAt, phase))
+        m_unplugAtMs = nowMs + (m_args.unplugAt == FaultPhase::Eeprom ? kEepromUnplugGraceMs : 0);
+    if (Reached(m_args.stopReadingAt, phase) && !m_stoppedReading) {
+        m_stoppedReading = true;
+        Log({"stop_reading", nowMs, {{"bytes", m_received}}});
     }
 }
 

@@ -91,4 +91,5 @@ void SaveStoredSettings(const FormState& form, SettingsStore& store, const std::
     store.SaveSetting(app, kSettingsSection, "Break", std::to_string(form.chkUseBreakReset));
     store.SaveSetting(app, kSettingsSection, "Pack", std::to_string(form.chkDensePacking));
     store.SaveSetting(app, kSettingsSection, "Save", std::to_string(form.chkWriteEeprom));
+    store.Flush(app);
 }

@@ -8,5 +8,5 @@
 #include "ui/form_state.h"
 
 void LoadStoredSettings(FormState& form, SettingsStore& store, const std::string& app);
-// Writes the store; the caller closes the port first.
+// Writes the store, all values in one go; the caller closes the port first.
 void SaveStoredSettings(const FormState& form, SettingsStore& store, const std::string& app);

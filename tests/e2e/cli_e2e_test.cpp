@@ -167,7 +167,6 @@ TEST_F(EndToEnd, StoresThePortAndBaudItOpenedAndNothingWhenItFailsEarly)
     const std::string settings = ReadTextFile(SettingsFile());
     EXPECT_NE(settings.find("Port=5"), std::string::npos) << settings;
     EXPECT_NE(settings.find("Baud=115200"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("COM5=" + m_links[5]), std::string::npos) << "the Ports section survives";
 }
 
 TEST_F(EndToEnd, ChipKilledDuringADownloadIsALostLink)

@@ -37,9 +37,10 @@ void EndToEnd::TearDown()
         StopChild(pid);
 }
 
-void EndToEnd::StartChip(int n, const std::vector<std::string>& options)
+void EndToEnd::StartChip(int n, const std::vector<std::string>& options, std::string link)
 {
-    const std::string link = m_folder + "/ttyChip" + std::to_string(n);
+    if (link.empty())
+        link = m_folder + "/ttyChip" + std::to_string(n);
     const std::string out = m_folder + "/chip" + std::to_string(n) + ".out";
     std::vector<std::string> argv = {Env("VIRTUAL_CHIP_BIN"), "--link", link, "--log",
                                      m_folder + "/chip" + std::to_string(n) + ".log"};
@@ -53,7 +54,7 @@ void EndToEnd::StartChip(int n, const std::vector<std::string>& options)
     ASSERT_NE(ReadTextFile(out).find("ready"), std::string::npos) << "virtual chip did not start";
 }
 
-void EndToEnd::WritePorts(const std::string& extraSettings)
+void EndToEnd::WritePorts()
 {
     std::string text = "[Ports]\n";
     for (int n = 1; n <= 10; ++n) {
@@ -61,7 +62,13 @@ void EndToEnd::WritePorts(const std::string& extraSettings)
         text += "COM" + std::to_string(n) + "=" +
                 (link != m_links.end() ? link->second : m_folder + "/no-such-device" + std::to_string(n)) + "\n";
     }
-    text += extraSettings;
+    mkdir((m_folder + "/config").c_str(), 0755);
+    mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
+    WriteTextFile(PortsFile(), text);
+}
+
+void EndToEnd::WriteSettings(const std::string& text)
+{
     mkdir((m_folder + "/config").c_str(), 0755);
     mkdir((m_folder + "/config/Pellik32").c_str(), 0755);
     WriteTextFile(SettingsFile(), text);
@@ -72,9 +79,9 @@ ChildResult EndToEnd::Run(const std::vector<std::string>& args, std::map<std::st
 {
     std::vector<std::string> argv = {Env("PELLIK32_BIN")};
     argv.insert(argv.end(), args.begin(), args.end());
-    env["XDG_CONFIG_HOME"] = m_folder + "/config";
-    env["HOME"] = m_folder;
-    env["PATH"] = "/usr/bin:/bin";
+    env.emplace("XDG_CONFIG_HOME", m_folder + "/config");
+    env.emplace("HOME", m_folder);
+    env.emplace("PATH", "/usr/bin:/bin");
     return RunChild(argv, env, timeoutMs, output);
 }
 
@@ -94,6 +101,11 @@ std::string EndToEnd::ChipLog(int n) const
 std::string EndToEnd::SettingsFile() const
 {
     return m_folder + "/config/Pellik32/Pellik32.conf";
+}
+
+std::string EndToEnd::PortsFile() const
+{
+    return m_folder + "/config/Pellik32/ports.conf";
 }
 
 bool EndToEnd::SettingsFileExists() const

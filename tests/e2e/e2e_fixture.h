@@ -1,5 +1,5 @@
 // End-to-end runs of the real Pellik32 against virtual chips on pseudo-terminals, each test with
-// its own settings folder whose "Ports" section points COM ports at the chips.
+// its own settings folder whose port map points COM ports at the chips.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,16 +16,20 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts a virtual chip for COM port n with the given options; waits until it listens.
-    void StartChip(int n, const std::vector<std::string>& options = {});
-    // Writes the settings file: COM ports with a chip lead to it, all others to a missing device.
-    void WritePorts(const std::string& extraSettings = "");
+    // Starts a virtual chip for COM port n with the given options; waits until it listens on
+    // link (ttyChip<n> in the test's folder by default).
+    void StartChip(int n, const std::vector<std::string>& options = {}, std::string link = "");
+    // Writes the port map: COM ports with a chip lead to it, all others to a missing device.
+    void WritePorts();
+    void WriteSettings(const std::string& text);
+    // env adds to (or, with "", empties) the private XDG_CONFIG_HOME, HOME and PATH.
     ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
                     int timeoutMs = 60000, ChildOutput output = ChildOutput::Pipes);
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;
     std::string SettingsFile() const;
+    std::string PortsFile() const;
     bool SettingsFileExists() const;
 
     std::string m_folder;

@@ -115,13 +115,20 @@ TEST_F(BootHandshakeTest, OutcomesOfTheChipsAnswer)
     }
 }
 
+// An adapter unplugged during the last pause is a lost link, not a missing chip.
 TEST_F(BootHandshakeTest, SilenceEndsAfterTenLooksOfTheFirstWait)
 {
-    const std::int64_t start = clock.NowMs();
-    Connect();
-    EXPECT_EQ(ld.state.LinkStatus, kLinkNoChip);
-    EXPECT_EQ(clock.NowMs() - start, 115 + 100);
-    EXPECT_EQ(clock.pumps, 2 + 10);  // the reset's two delays, then one pause per look
+    for (const bool unplugInLastPause : {false, true}) {
+        SCOPED_TRACE(unplugInLastPause ? "unplugged in the last pause" : "silence");
+        const std::int64_t start = clock.NowMs();
+        const int pumpsBefore = clock.pumps;
+        if (unplugInLastPause)
+            clock.Schedule(start + 115 + 100, [&] { serial.Unplug(); });  // as the last pause ends
+        Connect();
+        EXPECT_EQ(ld.state.LinkStatus, unplugInLastPause ? kLinkLost : kLinkNoChip);
+        EXPECT_EQ(clock.NowMs() - start, 115 + 100);
+        EXPECT_EQ(clock.pumps - pumpsBefore, 2 + 10);  // the reset's two delays, then one pause per look
+    }
 }
 
 // At low rates the 508 handshake bytes take longer than the first answer wait; that time must

@@ -60,6 +60,10 @@ TEST_F(SerialLinkTest, SamePortAndBaudReuseTheOpenPortAnythingElseReopens)
         EXPECT_EQ(form.state.txtBaud, c.reused ? "typed" : c.settings.substr(0, c.settings.find(',')));
         EXPECT_EQ(form.state.btnClosePortEnabled, !c.reused);
     }
+    // A port that fails on its own (unplugged) disables the button as closing does.
+    serial.Unplug();
+    EXPECT_FALSE(form.state.btnClosePortEnabled);
+    EXPECT_TRUE(OpenPort(ld, 4, "57600"));
     // Closing disables the button, even when the port is closed already (an unplugged adapter).
     for (int round = 0; round < 2; ++round) {
         form.state.btnClosePortEnabled = true;
@@ -68,6 +72,17 @@ TEST_F(SerialLinkTest, SamePortAndBaudReuseTheOpenPortAnythingElseReopens)
         EXPECT_FALSE(serial.PortOpen());
         EXPECT_FALSE(form.state.btnClosePortEnabled);
     }
+}
+
+// A number the control's 16-bit port cannot hold must not wrap onto another port (65540 is 4).
+TEST_F(SerialLinkTest, PortNumbersBeyondWhatTheControlHoldsOpenNothing)
+{
+    serial.openablePorts.insert(32767);
+    for (std::int32_t port : {65540, -65532, 32768, 0, -1, 2147483647}) {
+        EXPECT_FALSE(OpenPort(ld, port, "115200")) << port;
+        EXPECT_EQ(serial.opens, 0) << port;
+    }
+    EXPECT_TRUE(OpenPort(ld, 32767, "115200"));
 }
 
 TEST_F(SerialLinkTest, ResetPulsesInOrderWithTheirWaits)
@@ -129,6 +144,7 @@ TEST_F(SerialLinkTest, FlushesHandOverDrainedBlocks)
     for (const auto& c : cases) {
         SCOPED_TRACE((c.fullOnly ? "full blocks " : "output ") + std::to_string(c.queued));
         serial.events.clear();
+        const int pumpsBefore = clock.pumps;
         countedAtWrite.clear();
         clock.Advance(1000);  // earlier output has left
         ld.state.BytesSent = 7;
@@ -146,6 +162,8 @@ TEST_F(SerialLinkTest, FlushesHandOverDrainedBlocks)
         const auto times = WriteTimes();
         for (std::size_t i = 1; i < times.size(); ++i)
             EXPECT_GE(static_cast<double>(times[i] - times[i - 1]), c.writes[i - 1] * charMs);
+        // Each drain wait sleeps until its block should have left instead of looking every millisecond.
+        EXPECT_LE(clock.pumps - pumpsBefore, static_cast<int>(c.writes.size())) << "pumps";
     }
 }
 
@@ -187,6 +205,48 @@ TEST_F(SerialLinkTest, UnplugDuringFlushEndsTheDrainWait)
     EXPECT_EQ(serial.Writes().size(), 1u);
     EXPECT_TRUE(ld.state.TxBuffer.empty());
     EXPECT_EQ(ld.state.BytesSent, 512);
+}
+
+// A far end that stops taking data holds the count up: after 2 s plus twice the time of what
+// is queued, measured from the count's last drop, the port is closed as an unplugged one is.
+// One that takes data again before that goes on.
+TEST_F(SerialLinkTest, DrainThatStopsIsALostLinkAfterItsGrace)
+{
+    struct Case {
+        const char* baud;
+        std::int64_t resumeAfterMs;  // -1: never
+    };
+    const Case cases[] = {{"115200", -1}, {"9600", -1}, {"115200", 1900}, {"9600", 2500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.baud) + " resumes after " + std::to_string(c.resumeAfterMs));
+        ASSERT_TRUE(OpenPort(ld, 3, c.baud));
+        serial.modelWireTime = true;
+        serial.events.clear();
+        const double blockMs = 512 * 10.0 * 1000.0 / std::stod(c.baud);
+        const std::int64_t stallAt = clock.NowMs() + 10;
+        serial.stallAtMs = stallAt;
+        if (c.resumeAfterMs >= 0)
+            clock.Schedule(stallAt + c.resumeAfterMs, [&] { serial.stallAtMs = -1; });
+        ld.state.TxBuffer.assign(1100, 0x92);
+        FlushOutput(ld);
+        const double stalledMs = static_cast<double>(clock.NowMs() - stallAt);
+        if (c.resumeAfterMs >= 0) {
+            EXPECT_EQ(WriteSizes(), (std::vector<std::size_t>{512, 512, 76}));
+            EXPECT_TRUE(serial.PortOpen());
+        } else {
+            EXPECT_EQ(WriteSizes(), std::vector<std::size_t>{512});
+            EXPECT_FALSE(serial.PortOpen());
+            EXPECT_FALSE(form.state.btnClosePortEnabled);
+            EXPECT_TRUE(ld.state.TxBuffer.empty());
+            // Not before the grace for what was left at the stall, and within one look after
+            // the grace for a whole block.
+            EXPECT_GE(stalledMs, 2000 + 2 * (blockMs - 10));
+            EXPECT_LE(stalledMs, 2000 + 3 * blockMs + 2);
+        }
+        serial.stallAtMs = -1;
+        ClosePort(ld);
+        clock.Advance(1000);
+    }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ protected:
         QElapsedTimer timer;
         timer.start();
         while (!done() && timer.elapsed() < 2000)
-            clock.RunEvents(20);
+            clock.RunEvents(std::chrono::milliseconds(20));
         return done();
     }
     std::vector<std::uint8_t> ReadAtFarEnd(std::size_t count)

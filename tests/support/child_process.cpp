@@ -48,9 +48,10 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
                      int timeoutMs, ChildOutput output)
 {
     const bool terminal = output == ChildOutput::Terminal;
-    int outPipe[2], errPipe[2];
-    if (!(terminal ? OpenTerminal(outPipe) : pipe(outPipe) == 0) || pipe(errPipe) != 0)
+    int outPipe[2], errPipe[2], brokenPipe[2];
+    if (!(terminal ? OpenTerminal(outPipe) : pipe(outPipe) == 0) || pipe(errPipe) != 0 || pipe(brokenPipe) != 0)
         throw std::runtime_error("pipe failed");
+    close(brokenPipe[0]);  // nobody will ever read it
     std::vector<std::string> args = argv;
     std::vector<std::string> envText;
     for (const auto& [k, v] : env)
@@ -62,15 +63,22 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
     if (pid == 0) {
         const int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, 0);
-        dup2(outPipe[1], 1);
+        dup2(output == ChildOutput::BrokenPipe ? brokenPipe[1] : outPipe[1], 1);
         dup2(terminal ? outPipe[1] : errPipe[1], 2);
         close(outPipe[0]);
         close(errPipe[0]);
+        if (output == ChildOutput::Closed) {
+            close(1);
+            close(2);
+        }
+        // The test runner may ignore SIGPIPE; the child must meet the default a shell gives it.
+        signal(SIGPIPE, SIG_DFL);
         execve(args[0].c_str(), CStrings(args).data(), CStrings(envText).data());
         _exit(127);
     }
     close(outPipe[1]);
     close(errPipe[1]);
+    close(brokenPipe[1]);
 
     ChildResult result;
     bool outOpen = true, errOpen = true;

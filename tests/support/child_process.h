@@ -15,8 +15,9 @@ struct ChildResult {
 };
 
 // Pipes keep the two streams apart; Terminal puts both on one pseudo-terminal, as a shell would,
-// and captures them together in out.
-enum class ChildOutput { Pipes, Terminal };
+// and captures them together in out; BrokenPipe gives standard output a pipe whose reader has gone;
+// Closed starts the child with standard output and error closed.
+enum class ChildOutput { Pipes, Terminal, BrokenPipe, Closed };
 
 // The environment holds only what is given (and the sanitizers' options): no DISPLAY, and no
 // terminal unless asked for, so messages go to the captured standard output and error.

@@ -55,11 +55,17 @@ double FakeSerial::CharMs() const
     return 10.0 * 1000.0 / baud;
 }
 
+double FakeSerial::WireNowMs() const
+{
+    const std::int64_t now = m_clock.NowMs();
+    return static_cast<double>(stallAtMs >= 0 ? std::min(now, stallAtMs) : now);
+}
+
 int FakeSerial::OutBufferCount() const
 {
     if (!m_open || !modelWireTime)
         return 0;
-    const double left = m_wireFreeAt - static_cast<double>(m_clock.NowMs());
+    const double left = m_wireFreeAt - WireNowMs();
     return left <= 0 ? 0 : static_cast<int>(std::ceil(left / CharMs()));
 }
 
@@ -73,8 +79,7 @@ void FakeSerial::Output(const std::vector<std::uint8_t>& bytes)
         Unplug();
         return;
     }
-    const double now = static_cast<double>(m_clock.NowMs());
-    m_wireFreeAt = std::max(m_wireFreeAt, now) + (modelWireTime ? CharMs() * bytes.size() : 0.0);
+    m_wireFreeAt = std::max(m_wireFreeAt, WireNowMs()) + (modelWireTime ? CharMs() * bytes.size() : 0.0);
     if (peer) {
         auto answer = peer(bytes, m_clock.NowMs());
         if (!answer.empty())
@@ -109,6 +114,9 @@ void FakeSerial::Unplug()
         return;
     m_open = false;
     events.push_back({Event::Close, m_clock.NowMs(), false, {}, 0, {}});
+    m_commEvent = kCommEventLost;
+    if (OnComm)
+        OnComm();
 }
 
 std::vector<std::vector<std::uint8_t>> FakeSerial::Writes() const

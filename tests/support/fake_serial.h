@@ -30,14 +30,17 @@ public:
     std::set<std::string> acceptedBauds{"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
     bool modelWireTime = false;       // drain at the baud rate instead of at once
     std::int64_t failAfterBytes = -1; // the adapter is unplugged once this many bytes were written since the open
+    std::int64_t stallAtMs = -1;      // from this virtual time on the wire takes nothing (the far end stopped)
     // Receives each block written; returns the bytes to answer with, delivered after the block
     // has gone out on the wire.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& block, std::int64_t nowMs)> peer;
 
     // Delivers bytes as a receive event at virtual time atMs (now when negative).
     void Feed(const std::vector<std::uint8_t>& bytes, std::int64_t atMs = -1);
-    // Makes the port fail as an unplugged adapter does: it counts as closed from now on.
+    // Makes the port fail as an unplugged adapter does: it counts as closed from now on, and
+    // the failure is raised as a port event.
     void Unplug();
+    static constexpr int kCommEventLost = 1000;
 
     std::vector<Event> events;
     std::vector<std::vector<std::uint8_t>> Writes() const;  // every block written, in order
@@ -61,6 +64,7 @@ public:
 
 private:
     double CharMs() const;
+    double WireNowMs() const;  // virtual time as far as the wire has got
 
     VirtualClock& m_clock;
     std::int16_t m_port = 1;

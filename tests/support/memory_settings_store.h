@@ -1,4 +1,4 @@
-// A settings store held in memory, with a log of every read and write in order.
+// A settings store held in memory, with a log of every read and write in order and of the flushes.
 #pragma once
 
 #include <map>
@@ -25,8 +25,10 @@ public:
         writes.push_back(section + "/" + key);
         values[{app, section, key}] = value;
     }
+    void Flush(const std::string&) override { flushes.push_back(writes.size()); }
 
     std::map<Key, std::string> values;
     std::vector<std::string> reads;
     std::vector<std::string> writes;
+    std::vector<std::size_t> flushes;  // how many writes there were at each flush
 };

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-void VirtualClock::RunEvents(std::int64_t maxWaitMs)
+void VirtualClock::RunEvents(std::chrono::microseconds maxWait)
 {
     ++pumps;
-    const std::int64_t deadline = m_now + std::max<std::int64_t>(maxWaitMs, 0);
+    // Virtual time moves in whole milliseconds; a shorter wait takes one.
+    const std::int64_t deadline = m_now + std::max<std::int64_t>((maxWait.count() + 999) / 1000, 0);
     // Everything due by the deadline runs; time stops at the first event if there is one, as a
     // real event loop wakes on the first event.
     auto next = m_events.begin();

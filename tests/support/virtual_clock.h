@@ -11,7 +11,7 @@
 class VirtualClock : public EventClock {
 public:
     std::int64_t NowMs() override { return m_now; }
-    void RunEvents(std::int64_t maxWaitMs) override;
+    void RunEvents(std::chrono::microseconds maxWait) override;
 
     // Runs action inside the first RunEvents that reaches time atMs (events never run outside).
     void Schedule(std::int64_t atMs, std::function<void()> action);

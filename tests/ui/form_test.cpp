@@ -52,7 +52,7 @@ TEST_F(FormTest, FirstUseLoadsOnceFromTheStoreAndNothingHappensBefore)
     auto* serial = static_cast<FakeSerial*>(first.SerialPort);
     serial->SetPortOpen(true);
     serial->Feed({0x01});
-    clock.RunEvents(10);
+    clock.RunEvents(std::chrono::milliseconds(10));
     EXPECT_EQ(comms, 1);  // the receive event reaches the owner
 }
 

@@ -71,6 +71,16 @@ TEST_F(FrmPellikTest, ShowsWhatTheLinkWroteAndClosePortKeepsWhatWasTypedMeanwhil
     EXPECT_EQ(FakeOperations::calls.size(), 1u);  // no operation, no import
 }
 
+TEST_F(FrmPellikTest, ClosePortFollowsAPortThatFailsOnItsOwn)
+{
+    Open();
+    FakeOperations::body = OpenAsTheLinkDoes;
+    Click("btnIdentify");
+    ASSERT_TRUE(Button("btnClosePort")->isEnabled());
+    serial.Unplug();
+    EXPECT_FALSE(Button("btnClosePort")->isEnabled());
+}
+
 TEST_F(FrmPellikTest, EditsReachTheStateAsTheyAreAndClicksToggleBetweenClearAndChecked)
 {
     form.state.chkWriteEeprom = 2;

@@ -34,6 +34,7 @@ TEST_F(StoredSettingsTest, EmptyStoreGivesDefaultsAndAShownWindowWritesAllEightK
     EXPECT_EQ(form.chkUseBreakReset + form.chkDensePacking + form.chkWriteEeprom, 0);
     SaveStoredSettings(form, store, kApp);
     EXPECT_EQ(store.writes, kKeysInOrder);
+    EXPECT_EQ(store.flushes, std::vector<std::size_t>{8}) << "one flush, after all eight";
 }
 
 TEST_F(StoredSettingsTest, MinimizedOrNeverPlacedWindowLeavesThePositionAlone)
