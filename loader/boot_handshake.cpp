@@ -106,6 +106,7 @@ std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll)
 {
     SerialControl& sp = Port(ld);
     std::int32_t result = -1;
+    bool paused = false;
     while (timeoutMs > 0 && result < 0) {
         if (!sp.PortOpen())
             break;  // an unplugged adapter never answers: no point waiting out the time limit
@@ -114,14 +115,19 @@ std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll)
             FlushOutput(ld);
         }
         result = ReadResponseBit(ld);
-        if (result < 0)
+        if (result < 0) {
             Delay(ld, kLookMs);
+            paused = true;
+        }
         // The chip cannot answer before our own output has left: at low baud rates the
         // handshake's 508 bytes outlast the first wait. A poll wait's flush has already waited
         // for earlier output, and its own poll must not stop the clock at very low rates.
         if (poll || sp.OutBufferCount() == 0)
             timeoutMs -= kLookMs;
     }
+    // An answer to the last poll arrives during the last pause; it is in time and is taken.
+    if (result < 0 && paused && sp.PortOpen())
+        result = ReadResponseBit(ld);
     if (result >= 0)
         return result;
     LoaderState& s = ld.state;

@@ -154,8 +154,7 @@ TEST_F(ImageDownload, EveryFailureEndsInItsMessage)
 
 // A silent chip is polled every 10 ms for the whole wait; a chip busy for most of it is heard.
 // An answered wait reads its answer after its next poll, so each costs two polls when the chip
-// answers at once; and the answer to a wait's last poll comes during its last pause, unread, so
-// 230 ms is the longest checksum the 250 ms wait hears.
+// answers at once; the answer to a wait's last poll, which comes during its last pause, counts.
 TEST_F(ImageDownload, EachAcknowledgementIsAwaitedForItsFullTime)
 {
     const auto busy = [](std::int64_t checksumMs, std::int64_t eepromMs) {
@@ -176,7 +175,7 @@ TEST_F(ImageDownload, EachAcknowledgementIsAwaitedForItsFullTime)
          "Timedout waiting for Checksum Okay response"},
         {"write never answered", busy(0, 0), 3, 1, 2 + 500, "Timedout waiting for Write Eeprom Okay response"},
         {"verify never answered", busy(0, 0), 3, 2, 2 + 2 + 500, "Timedout waiting for Verify Eeprom Okay response"},
-        {"checksum after 230 ms", busy(230, 0), 1, -1, 0, "Download to Ram successful - Sent"},
+        {"checksum after 240 ms", busy(240, 0), 1, -1, 0, "Download to Ram successful - Sent"},
         {"each EEPROM step after 4900 ms", busy(0, 4900), 3, -1, 0, "Download to Eeprom successful - Sent"},
     };
     for (const auto& c : cases) {
