@@ -8,13 +8,15 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test unit-test sanitize-test fuzz demo bench package clean
+.PHONY: deps configure build test unit-test sanitize-test fuzz demo bench package clean
 
 deps:
 	@./scripts/install-deps
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 unit-test: build
@@ -31,7 +33,9 @@ fuzz: deps
 
 test: unit-test sanitize-test fuzz
 
-demo: build
+# Only what the demo runs: the program, the virtual chip and the sample-image maker.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target Pellik32 virtual_chip make_sample_image
 	@./scripts/demo $(BUILD) "$(PORT)" "$(IMAGE)"
 
 bench: build
