@@ -40,16 +40,38 @@ void ReceiveHandshakeBits(Loader& ld)
     for (int i = 0; i < kHandshakeBits && s.LinkStatus == kLinkHandshaking; ++i) {
         const std::int32_t answer = WaitBit(ld, kHandshakeBitWaitMs);
         const std::int32_t expected = NextLfsrBit(ld);
-        // A timeout has already set its own status; only a wrong bit is decided here.
-        if (answer != expected && s.LinkStatus == kLinkHandshaking)
+        // A wait that brought no bit has already set its own status; only a wrong bit is decided here.
+        if (answer < 0) {
+            LogNoAnswer(ld, "handshake bit " + std::to_string(i + 1), kHandshakeBitWaitMs);
+        } else if (answer != expected) {
             s.LinkStatus = kLinkNoChip;
+            ld.linkLog.Write("handshake bit " + std::to_string(i + 1) + " was " + std::to_string(answer) +
+                             ", expected " + std::to_string(expected));
+        }
     }
 
     std::int32_t version = 0;
-    for (int i = 0; i < kVersionBits && s.LinkStatus == kLinkHandshaking; ++i)
-        version = WaitBit(ld, kVersionBitWaitMs) * 128 + version / 2;
-    if (s.LinkStatus == kLinkHandshaking)
-        s.LinkStatus = version == kChipVersion ? kChipVersion : kLinkNoChip;
+    for (int i = 0; i < kVersionBits && s.LinkStatus == kLinkHandshaking; ++i) {
+        const std::int32_t bit = WaitBit(ld, kVersionBitWaitMs);
+        if (bit < 0)
+            LogNoAnswer(ld, "version bit " + std::to_string(i + 1), kVersionBitWaitMs);
+        version = bit * 128 + version / 2;
+    }
+    if (s.LinkStatus != kLinkHandshaking)
+        return;
+    s.LinkStatus = version == kChipVersion ? kChipVersion : kLinkNoChip;
+    if (version != kChipVersion)
+        ld.linkLog.Write("the chip answered version " + std::to_string(version) + ", not " +
+                         std::to_string(kChipVersion));
+}
+
+void LogHandshakeOutcome(Loader& ld, std::int32_t port, const char* why = "")
+{
+    const std::int32_t status = ld.state.LinkStatus;
+    const std::string outcome = status >= 0            ? "chip version " + std::to_string(status) + " found"
+                                : status == kLinkLost ? "link lost"
+                                                      : "no chip";
+    ld.linkLog.Write("COM" + std::to_string(port) + " handshake: " + outcome + why);
 }
 
 }  // namespace
@@ -60,6 +82,7 @@ void ConnectChip(Loader& ld, std::int32_t port, const std::string& baud)
     s.LinkStatus = kLinkHandshaking;
     if (!OpenPort(ld, port, baud)) {
         s.LinkStatus = kLinkNoChip;
+        LogHandshakeOutcome(ld, port, ", the port did not open");
         return;
     }
     s.TxBuffer.clear();
@@ -75,6 +98,7 @@ void ConnectChip(Loader& ld, std::int32_t port, const std::string& baud)
     // Anything that came before the polls could be answered is noise from the reset.
     s.RxBuffer.clear();
     ReceiveHandshakeBits(ld);
+    LogHandshakeOutcome(ld, port);
 }
 
 void SendCalibration(Loader& ld)
@@ -134,6 +158,12 @@ std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll)
     // Looked at again here: a port that failed during the last pause has failed all the same.
     s.LinkStatus = (s.LinkStatus == kLinkHandshaking && sp.PortOpen()) ? kLinkNoChip : kLinkLost;
     return -1;
+}
+
+void LogNoAnswer(Loader& ld, const std::string& what, std::int32_t waitMs)
+{
+    ld.linkLog.Write(what + (Port(ld).PortOpen() ? ": no answer within " + std::to_string(waitMs) + " ms"
+                                                 : ": the port failed while waiting"));
 }
 
 std::int32_t WaitBit(Loader& ld, std::int32_t timeoutMs)

@@ -14,3 +14,5 @@ std::int32_t ReadResponseBit(Loader& ld);
 std::int32_t AwaitBit(Loader& ld, std::int32_t timeoutMs, bool poll);
 std::int32_t WaitBit(Loader& ld, std::int32_t timeoutMs);
 std::int32_t PollBit(Loader& ld, std::int32_t timeoutMs);
+// Logs why an answer wait of waitMs for what brought no bit: it ran out, or the port failed.
+void LogNoAnswer(Loader& ld, const std::string& what, std::int32_t waitMs);

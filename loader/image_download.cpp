@@ -67,9 +67,14 @@ static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
 }
 
 // One acknowledgement: true when the chip answered 0 (okay); otherwise reports and gives false.
-static bool Acknowledged(Loader& ld, std::int32_t timeoutMs, const char* timedOut, const char* failed)
+static bool Acknowledged(Loader& ld, const std::string& step, std::int32_t timeoutMs, const char* timedOut,
+                         const char* failed)
 {
     const std::int32_t answer = PollBit(ld, timeoutMs);
+    if (answer < 0)
+        LogNoAnswer(ld, step, timeoutMs);
+    else
+        ld.linkLog.Write(step + ": " + (answer == 0 ? "0 (okay)" : "1 (failed)"));
     if (answer == 0)
         return true;
     if (answer < 0 && PortLost(ld))
@@ -130,15 +135,18 @@ void DownloadImage(Loader& ld)
         return;
     }
     s.RxBuffer.clear();
-    if (!Acknowledged(ld, kChecksumWaitMs, "Timedout waiting for Checksum Okay response", "Checksum failed"))
+    if (!Acknowledged(ld, "checksum acknowledgement", kChecksumWaitMs, "Timedout waiting for Checksum Okay response",
+                      "Checksum failed"))
         return;
     if (s.BootCommand <= 1) {
         ReportInfo(ld, "Download to Ram successful - Sent" + NumberText(s.BytesSent) + " bytes");
         return;
     }
-    if (!Acknowledged(ld, kEepromWaitMs, "Timedout waiting for Write Eeprom Okay response", "Write Eeprom Failed"))
+    if (!Acknowledged(ld, "EEPROM write acknowledgement", kEepromWaitMs,
+                      "Timedout waiting for Write Eeprom Okay response", "Write Eeprom Failed"))
         return;
-    if (!Acknowledged(ld, kEepromWaitMs, "Timedout waiting for Verify Eeprom Okay response", "Verify Eeprom Failed"))
+    if (!Acknowledged(ld, "EEPROM verify acknowledgement", kEepromWaitMs,
+                      "Timedout waiting for Verify Eeprom Okay response", "Verify Eeprom Failed"))
         return;
     ReportInfo(ld, "Download to Eeprom successful - Sent" + NumberText(s.BytesSent) + " bytes");
 }

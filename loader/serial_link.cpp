@@ -51,6 +51,8 @@ void WaitForDrain(Loader& ld, SerialControl& port)
         const std::int64_t limitMs = kStallGraceMs + 2 * std::chrono::ceil<milliseconds>(queued).count();
         const std::int64_t stalledMs = ld.clock.NowMs() - lastDropMs;
         if (stalledMs >= limitMs) {
+            ld.linkLog.Write("output stalled: " + std::to_string(count) + " bytes not taken in " +
+                             std::to_string(stalledMs) + " ms, so the port counts as lost");
             ClosePort(ld);
             return;
         }

@@ -20,6 +20,7 @@
 #include "platform/port_map.h"
 #include "platform/qt_display_probe.h"
 #include "platform/qt_event_clock.h"
+#include "platform/qt_log.h"
 #include "platform/qt_message_presenter.h"
 #include "platform/qt_serial_control.h"
 #include "platform/terminal_presenter.h"
@@ -99,7 +100,8 @@ int main(int argc, char** argv)
     else
         qtApp = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
 
-    TerminalProgress progress(stderr, !windowMode && ::isatty(STDERR_FILENO));
+    // The log's lines would land in the middle of the bar; with the log on, the bar stays away.
+    TerminalProgress progress(stderr, !windowMode && ::isatty(STDERR_FILENO) && !LogIsOn());
     std::unique_ptr<Presenter> presenter;
     QtMessagePresenter* boxes = nullptr;
     if (useBoxes) {
@@ -116,7 +118,8 @@ int main(int argc, char** argv)
     FileSettingsStore store;
     Form form([app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
               store, app);
-    Loader ld(clock, *presenter, form);
+    QtLinkLog linkLog;
+    Loader ld(clock, *presenter, form, linkLog);
     form.SetOnComm([&ld] { SerialPort_OnComm(ld); });
     form.SetClosePort([&ld] { ClosePort(ld); });
     if (!windowMode)

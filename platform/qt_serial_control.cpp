@@ -1,15 +1,22 @@
 #include "platform/qt_serial_control.h"
 
+#include <QMetaEnum>
+
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
+#include <utility>
+
+#include "platform/qt_log.h"
 
 namespace {
 
@@ -54,6 +61,15 @@ QString PortName(const std::string& path)
     if (name.toLocal8Bit().toStdString() == path || !::realpath(path.c_str(), resolved))
         return name;
     return QString::fromLocal8Bit(resolved);
+}
+
+// For the log: where a path's links lead, when they lead elsewhere (a /dev/serial/by-id name).
+std::string LinkTarget(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    if (!::realpath(path.c_str(), resolved) || path == resolved)
+        return "";
+    return std::string(" (") + resolved + ")";
 }
 
 }  // namespace
@@ -124,8 +140,10 @@ void QtSerialControl::SetSettings(const std::string& settings)
     // Refused settings leave the old ones in force; nothing is reported.
     if (!ParseSettings(settings, m_settings))
         return;
-    if (PortOpen())
+    if (PortOpen()) {
         ApplyLineSettings();
+        qCDebug(lcSerial, "%s: now at %s", m_path.c_str(), Settings().c_str());
+    }
 }
 
 void QtSerialControl::ApplyLineSettings()
@@ -153,22 +171,31 @@ void QtSerialControl::SetPortOpen(bool open)
 
 void QtSerialControl::Open()
 {
-    const std::string path = m_devicePath ? m_devicePath(m_commPort) : "";
-    if (path.empty())
+    m_path = m_devicePath ? m_devicePath(m_commPort) : "";
+    if (m_path.empty()) {
+        qCInfo(lcSerial, "COM%d leads to no device", int(m_commPort));
         return;
+    }
+    qCInfo(lcSerial, "COM%d is %s%s", int(m_commPort), m_path.c_str(), LinkTarget(m_path).c_str());
     m_opening = true;
-    m_port.setPortName(PortName(path));
+    m_port.setPortName(PortName(m_path));
     ApplyLineSettings();
-    if (m_port.open(QIODevice::ReadWrite)) {
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        qCInfo(lcSerial, "%s: cannot open: %s", m_path.c_str(), qPrintable(m_port.errorString()));
+    } else if (::flock(static_cast<int>(m_port.handle()), LOCK_EX | LOCK_NB) != 0) {
         // Qt's lock file is named after the path; the lock on the device itself also stops a
         // second program that reaches the same port through another name.
-        if (::flock(static_cast<int>(m_port.handle()), LOCK_EX | LOCK_NB) != 0) {
-            m_port.close();
-        } else {
-            // Linux raises both lines on open; the chip resets on DTR, so release them now.
-            m_lines.setDtr(m_port, false);
-            m_lines.setRts(m_port, false);
-        }
+        const int error = errno;
+        m_port.close();
+        qCInfo(lcSerial, "%s: cannot open: another program holds it (%s)", m_path.c_str(), std::strerror(error));
+    } else {
+        // Linux raises both lines on open; the chip resets on DTR, so release them now.
+        m_lines.setDtr(m_port, false);
+        m_lines.setRts(m_port, false);
+        m_handedOver = 0;
+        m_received = 0;
+        m_toldUnsupported = false;
+        qCInfo(lcSerial, "%s: open at %s, DTR and RTS released", m_path.c_str(), Settings().c_str());
     }
     m_opening = false;
 }
@@ -183,18 +210,24 @@ void QtSerialControl::Close()
     while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(kHandOverWaitMs)) {
     }
     m_port.close();
+    qCInfo(lcSerial, "%s: closed after handing over %lld bytes and receiving %lld", m_path.c_str(),
+           static_cast<long long>(m_handedOver), static_cast<long long>(m_received));
 }
 
 void QtSerialControl::SetDTREnable(bool on)
 {
-    if (PortOpen())
-        m_lines.setDtr(m_port, on);
+    if (!PortOpen())
+        return;
+    qCDebug(lcSerial, "%s: DTR %s", m_path.c_str(), on ? "on" : "off");
+    m_lines.setDtr(m_port, on);
 }
 
 void QtSerialControl::SetBreak(bool on)
 {
-    if (PortOpen())
-        m_port.setBreakEnabled(on);
+    if (!PortOpen())
+        return;
+    qCDebug(lcSerial, "%s: break %s", m_path.c_str(), on ? "on" : "off");
+    m_port.setBreakEnabled(on);
 }
 
 int QtSerialControl::OutBufferCount() const
@@ -207,8 +240,11 @@ int QtSerialControl::OutBufferCount() const
 
 void QtSerialControl::Output(const std::vector<std::uint8_t>& bytes)
 {
-    if (PortOpen() && !bytes.empty())
-        m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (!PortOpen() || bytes.empty())
+        return;
+    m_port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    m_handedOver += static_cast<qint64>(bytes.size());
+    qCDebug(lcSerial, "%s: handed over %zu byte%s", m_path.c_str(), bytes.size(), bytes.size() == 1 ? "" : "s");
 }
 
 std::vector<std::uint8_t> QtSerialControl::Input()
@@ -216,6 +252,10 @@ std::vector<std::uint8_t> QtSerialControl::Input()
     if (!m_port.isOpen())
         return {};
     const QByteArray data = m_port.readAll();
+    m_received += data.size();
+    if (!data.isEmpty())
+        qCDebug(lcSerial, "%s: received %lld byte%s", m_path.c_str(), static_cast<long long>(data.size()),
+                data.size() == 1 ? "" : "s");
     return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
@@ -228,13 +268,23 @@ void QtSerialControl::HandleError(QSerialPort::SerialPortError error)
 {
     // Failures while opening or configuring are judged by the open state alone; DTR and break
     // are unsupported on some devices (a pseudo-terminal), which is no port event either.
-    if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError || m_opening)
+    if (error == QSerialPort::NoError || m_opening)
         return;
+    if (error == QSerialPort::UnsupportedOperationError) {
+        // Every DTR or break call on such a device fails alike; once per open says it.
+        if (!std::exchange(m_toldUnsupported, true))
+            qCDebug(lcSerial, "%s: %s (the device has no modem lines or break; such calls are ignored)",
+                    m_path.c_str(), qPrintable(m_port.errorString()));
+        return;
+    }
     // The device went away: an unplugged adapter gives ResourceError, a pseudo-terminal whose far
     // end closed gives ReadError on every later event-loop pass. Either way the port counts as
     // closed from now on, and closing it ends that stream of errors (and a busy event loop).
     const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
                       error == QSerialPort::WriteError;
+    qCInfo(lcSerial, "%s: port error %s: %s%s", m_path.c_str(),
+           QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error), qPrintable(m_port.errorString()),
+           lost && m_port.isOpen() ? ", so the port counts as closed" : "");
     if (lost && m_port.isOpen())
         m_port.close();
     Raise(kCommEventError);

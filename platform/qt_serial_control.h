@@ -60,6 +60,10 @@ private:
 
     std::function<std::string(int)> m_devicePath;
     PortLineCalls m_lines;
+    std::string m_path;       // the device of the last open, for the log
+    qint64 m_handedOver = 0;  // bytes since that open, for the log
+    qint64 m_received = 0;
+    bool m_toldUnsupported = false;  // the log says once per open that DTR or break calls fail
     std::int16_t m_commPort = 1;
     LineSettings m_settings;
     int m_commEvent = 0;

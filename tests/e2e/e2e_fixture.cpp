@@ -75,14 +75,14 @@ void EndToEnd::WriteSettings(const std::string& text)
 }
 
 ChildResult EndToEnd::Run(const std::vector<std::string>& args, std::map<std::string, std::string> env, int timeoutMs,
-                          ChildOutput output)
+                          ChildOutput output, int runAs)
 {
     std::vector<std::string> argv = {Env("PELLIK32_BIN")};
     argv.insert(argv.end(), args.begin(), args.end());
     env.emplace("XDG_CONFIG_HOME", m_folder + "/config");
     env.emplace("HOME", m_folder);
     env.emplace("PATH", "/usr/bin:/bin");
-    return RunChild(argv, env, timeoutMs, output);
+    return RunChild(argv, env, timeoutMs, output, runAs);
 }
 
 std::string EndToEnd::MakeImage(int size)

@@ -22,9 +22,9 @@ protected:
     // Writes the port map: COM ports with a chip lead to it, all others to a missing device.
     void WritePorts();
     void WriteSettings(const std::string& text);
-    // env adds to (or, with "", empties) the private XDG_CONFIG_HOME, HOME and PATH.
+    // env adds to (or, with "", empties) the private XDG_CONFIG_HOME, HOME and PATH; runAs as RunChild's.
     ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
-                    int timeoutMs = 60000, ChildOutput output = ChildOutput::Pipes);
+                    int timeoutMs = 60000, ChildOutput output = ChildOutput::Pipes, int runAs = -1);
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ bool OpenTerminal(int ends[2])
 }  // namespace
 
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs, ChildOutput output)
+                     int timeoutMs, ChildOutput output, int runAs)
 {
     const bool terminal = output == ChildOutput::Terminal;
     int outPipe[2], errPipe[2], brokenPipe[2];
@@ -73,6 +74,9 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
         }
         // The test runner may ignore SIGPIPE; the child must meet the default a shell gives it.
         signal(SIGPIPE, SIG_DFL);
+        if (runAs != -1 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(runAs)) != 0 ||
+                            setuid(static_cast<uid_t>(runAs)) != 0))
+            _exit(126);
         execve(args[0].c_str(), CStrings(args).data(), CStrings(envText).data());
         _exit(127);
     }

@@ -21,8 +21,10 @@ enum class ChildOutput { Pipes, Terminal, BrokenPipe, Closed };
 
 // The environment holds only what is given (and the sanitizers' options): no DISPLAY, and no
 // terminal unless asked for, so messages go to the captured standard output and error.
+// runAs, when not -1, is the user and group id the child takes before it starts (a root test
+// running the program as a user that file modes stop); a child that cannot take it exits 126.
 ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                     int timeoutMs, ChildOutput output = ChildOutput::Pipes);
+                     int timeoutMs, ChildOutput output = ChildOutput::Pipes, int runAs = -1);
 
 // This process's sanitizer options as NAME=value: a sanitizer build's children report under the
 // same rules as the test itself.
