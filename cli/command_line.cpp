@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 
 #include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 
 namespace {
 

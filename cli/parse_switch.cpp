@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/numeric_value.h"
 #include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "text/lower_case.h"
+#include "text/numeric_value.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -18,15 +20,6 @@ using Handler = void (*)(Loader&, const Operations&, const SwitchToken&);
 
 const char* const kBaudRates[] = {"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 SwitchToken SplitToken(const std::string& prefix, const std::string& token)
 {
     std::string rest = token.empty() ? "" : token.substr(1);
@@ -36,12 +29,11 @@ SwitchToken SplitToken(const std::string& prefix, const std::string& token)
     SwitchToken t;
     t.prefix = prefix;
     const auto colon = rest.find(':');
-    t.name = rest.substr(0, colon);
-    t.name.erase(t.name.find_last_not_of(' ') + 1);
-    if (colon != std::string::npos) {
+    t.name = TrimTrailingSpaces(rest.substr(0, colon));
+    if (colon != std::string::npos)
         t.argument = TrimLeadingSpaces(rest.substr(colon + 1));
-    }
-    t.keyword = Lower(t.name);
+    t.keyword = t.name;
+    std::transform(t.keyword.begin(), t.keyword.end(), t.keyword.begin(), LowerCase);
     return t;
 }
 

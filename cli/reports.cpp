@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 
 const char* const kCrLf = "\r\n";
 

@@ -8,8 +8,8 @@
 #include "loader/operations.h"
 #include "loader/pulse_encoder.h"
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
 #include "platform/file_lookup.h"
+#include "text/trim_spaces.h"
 
 constexpr std::int64_t kChunkBytes = 128;
 constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger

@@ -15,7 +15,7 @@
 
 #include "cli/main_entry.h"
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 #include "platform/file_settings_store.h"
 #include "platform/port_map.h"
 #include "platform/qt_display_probe.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 
 namespace {
 

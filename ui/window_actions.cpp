@@ -1,7 +1,7 @@
 #include "ui/window_actions.h"
 
-#include "cli/numeric_value.h"
-#include "loader/trim_spaces.h"
+#include "text/numeric_value.h"
+#include "text/trim_spaces.h"
 
 // Only blanks go: a tab or other character typed into a box reaches the loader as it is.
 void ImportSettings(Loader& ld)

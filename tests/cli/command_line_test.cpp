@@ -7,9 +7,9 @@
 #include "cli/command_line.h"
 #include "cli/port_check.h"
 #include "cli/reports.h"
-#include "loader/trim_spaces.h"
 #include "tests/support/loader_fixture.h"
 #include "tests/support/param_name.h"
+#include "text/trim_spaces.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 #include "ui/widget/caption_fit.h"
 #include "ui/widget/enter_key_button.h"
 #include "ui/widget/option_check_box.h"
