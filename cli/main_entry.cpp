@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr const char* kProductCaption = "Ulvane Propeller Downloader";
-constexpr const char* kBuildTag = " - KR6 32-Bit";
 constexpr const char* kUsageTrigger = "/?";
 
 int ExitStatus(const Loader& ld)

@@ -68,7 +68,7 @@ bool MissingArgument(Loader& ld, const SwitchToken& t)
 void EndRun(Loader& ld)
 {
     ld.state.CommandLine = "";
-    ld.state.ImageFile = "*";
+    ld.state.ImageFile = kRunFinished;
 }
 
 void RunOperation(Loader& ld, void (*operation)(Loader&))
@@ -118,8 +118,8 @@ void SetDense(Loader& ld, const Operations&, const SwitchToken& t)
 {
     if (RefusedArgument(ld, t))
         return;
-    ld.state.ZeroPattern = "001";
-    ld.state.OnePattern = "01";
+    ld.state.ZeroPattern = kZeroPattern;
+    ld.state.OnePattern = kDenseOnePattern;
 }
 
 void SetDestination(Loader& ld, const SwitchToken& t, std::int32_t command, std::int32_t other)
@@ -134,12 +134,12 @@ void SetDestination(Loader& ld, const SwitchToken& t, std::int32_t command, std:
 
 void SetRam(Loader& ld, const Operations&, const SwitchToken& t)
 {
-    SetDestination(ld, t, 1, 3);
+    SetDestination(ld, t, kBootRam, kBootEeprom);
 }
 
 void SetEeprom(Loader& ld, const Operations&, const SwitchToken& t)
 {
-    SetDestination(ld, t, 3, 1);
+    SetDestination(ld, t, kBootEeprom, kBootRam);
 }
 
 void Find(Loader& ld, const Operations& ops, const SwitchToken&)

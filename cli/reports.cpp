@@ -24,7 +24,7 @@ void ReportError(Loader& ld, const std::string& text)
     if (s.LinkStatus >= 0)
         s.LinkStatus = kLinkErrorReported;
     s.CommandLine = "";
-    s.ImageFile = "*";
+    s.ImageFile = kRunFinished;
 }
 
 void ReportInfo(Loader& ld, const std::string& text)

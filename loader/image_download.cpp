@@ -21,12 +21,6 @@ static void ReportFileNotFound(Loader& ld)
     ReportError(ld, "File not found" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
 }
 
-static void SendLong(Loader& ld, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        SendByte(ld, static_cast<std::int32_t>((value >> shift) & 0xFF));
-}
-
 static void SetProgress(Loader& ld, std::int32_t percent)
 {
     FormState& form = ld.frmPellik.Use();
@@ -37,7 +31,7 @@ static void SetProgress(Loader& ld, std::int32_t percent)
 // Sends the image in chunks, the bar following. False after an error has been reported.
 static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
 {
-    const bool standard = ld.state.OnePattern == "011";
+    const bool dense = DensePacking(ld.state);
     std::vector<char> chunk(kChunkBytes);
     std::int64_t position = 0;
     for (;;) {
@@ -54,7 +48,7 @@ static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
         for (std::int64_t i = 0; i < count; ++i) {
             SendByte(ld, static_cast<std::uint8_t>(chunk[static_cast<std::size_t>(i)]));
             // Standard packing pads every long to 11 characters; dense runs bits on.
-            if (standard && i % 4 == 3)
+            if (!dense && i % 4 == 3)
                 FlushBits(ld);
         }
         FlushFullBlocks(ld);
@@ -138,7 +132,7 @@ void DownloadImage(Loader& ld)
     if (!Acknowledged(ld, "checksum acknowledgement", kChecksumWaitMs, "Timedout waiting for Checksum Okay response",
                       "Checksum failed"))
         return;
-    if (s.BootCommand <= 1) {
+    if (s.BootCommand <= kBootRam) {
         ReportInfo(ld, "Download to Ram successful - Sent" + NumberText(s.BytesSent) + " bytes");
         return;
     }

@@ -58,6 +58,12 @@ void SendByte(Loader& ld, std::int32_t value)
         AppendPulse(ld, (bits >> i) & 1u ? 1 : 0);
 }
 
+void SendLong(Loader& ld, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        SendByte(ld, static_cast<std::int32_t>((value >> shift) & 0xFF));
+}
+
 void AppendPulse(Loader& ld, std::int32_t code)
 {
     LoaderState& s = ld.state;

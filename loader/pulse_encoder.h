@@ -8,6 +8,8 @@
 
 void SendBit(Loader& ld, std::int32_t bit);
 void SendByte(Loader& ld, std::int32_t value);
+// The four bytes of value, lowest first.
+void SendLong(Loader& ld, std::uint32_t value);
 void AppendPulse(Loader& ld, std::int32_t code);
 void FlushBits(Loader& ld);
 void SendBitByte(Loader& ld, std::int32_t bit);

@@ -20,9 +20,8 @@ void ShutdownChip(Loader& ld)
 {
     if (!ConnectForOperation(ld))
         return;
-    // The command long 0: 32 zero bits, the same 11 characters in both packings.
-    for (int i = 0; i < 4; ++i)
-        SendByte(ld, 0);
+    // 32 zero bits: the same 11 characters in both packings.
+    SendLong(ld, kShutdownCommand);
     FlushOutput(ld);
     if (PortLost(ld)) {
         ReportError(ld, "Hardware link lost");

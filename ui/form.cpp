@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "loader/loader_state.h"
 #include "ui/stored_settings.h"
 
 Form::Form(SerialFactory makeSerial, SettingsStore& store, std::string app)
@@ -53,7 +54,7 @@ void Form::Load()
     FormState fresh;
     fresh.onChanged = std::move(m_state.onChanged);
     fresh.txtPort = "1";
-    fresh.txtBaud = "115200";
+    fresh.txtBaud = kDefaultBaud;
     fresh.SerialPort = m_serial.get();
     m_state = std::move(fresh);
     m_loaded = true;

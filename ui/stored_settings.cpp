@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "loader/loader_state.h"
 #include "text/trim_spaces.h"
 
 namespace {
@@ -69,7 +70,7 @@ void LoadStoredSettings(FormState& form, SettingsStore& store, const std::string
     LoadPosition(form.top, store, app, "Top");
     LoadPosition(form.left, store, app, "Left");
     form.txtPort = store.GetSetting(app, kSettingsSection, "Port", "1");
-    form.txtBaud = store.GetSetting(app, kSettingsSection, "Baud", "115200");
+    form.txtBaud = store.GetSetting(app, kSettingsSection, "Baud", kDefaultBaud);
     form.txtFilename = store.GetSetting(app, kSettingsSection, "File", "");
     form.chkUseBreakReset = LoadCheck(store, app, "Break");
     form.chkDensePacking = LoadCheck(store, app, "Pack");

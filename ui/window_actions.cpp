@@ -17,9 +17,9 @@ void ImportSettings(Loader& ld)
     s.BaudText = TrimSpaces(form.txtBaud);
     s.ImageFile = TrimSpaces(form.txtFilename);
     s.UseBreakReset = form.chkUseBreakReset != 0;
-    s.ZeroPattern = "001";
-    s.OnePattern = form.chkDensePacking != 0 ? "01" : "011";
-    s.BootCommand = form.chkWriteEeprom != 0 ? 3 : 1;
+    s.ZeroPattern = kZeroPattern;
+    s.OnePattern = form.chkDensePacking != 0 ? kDenseOnePattern : kStandardOnePattern;
+    s.BootCommand = form.chkWriteEeprom != 0 ? kBootEeprom : kBootRam;
 }
 
 void RunWindowOperation(Loader& ld, void (*operation)(Loader&))

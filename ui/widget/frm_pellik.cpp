@@ -73,7 +73,7 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
       m_ld(ld), m_host(host), m_dialog(dialog), m_ops(ops)
 {
     setObjectName(QStringLiteral("frmPellik"));
-    setWindowTitle(QStringLiteral("Ulvane Propeller Downloader - KR6 32-Bit"));
+    setWindowTitle(QString::fromLatin1(kProductCaption) + QString::fromLatin1(kBuildTag));
     setWindowIcon(QIcon(QPixmap(pellik32_xpm)));
     setFixedSize(kClientWidthPx, kClientHeightPx);
     QFont face = font();
