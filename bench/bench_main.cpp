@@ -7,9 +7,9 @@
 #include <sys/resource.h>
 
 #include "bench/uart_model.h"
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 #include "platform/qt_event_clock.h"
 #include "tools/rom_chip.h"

@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
 
-#include "cli/reports.h"
+#include "loader/reports.h"
 #include "text/trim_spaces.h"
 
 namespace {

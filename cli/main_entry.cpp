@@ -1,7 +1,8 @@
 #include "cli/main_entry.h"
 
 #include "cli/command_line.h"
-#include "cli/reports.h"
+#include "cli/usage.h"
+#include "loader/reports.h"
 #include "text/trim_spaces.h"
 
 namespace {

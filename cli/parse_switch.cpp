@@ -2,7 +2,8 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/reports.h"
+#include "cli/usage.h"
+#include "loader/reports.h"
 #include "text/lower_case.h"
 #include "text/numeric_value.h"
 #include "text/trim_spaces.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/port_check.h"
-#include "cli/reports.h"
+#include "loader/port_check.h"
+#include "loader/reports.h"
 #include "tests/support/fake_form.h"
 #include "tests/support/recording_presenter.h"
 #include "tests/support/virtual_clock.h"

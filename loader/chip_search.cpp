@@ -1,7 +1,7 @@
 // Find: a connection on each of the ports 1 to 10 and one report of where a chip answered.
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 
 constexpr std::int32_t kFirstSearchPort = 1;

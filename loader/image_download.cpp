@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <fstream>
 
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
+#include "loader/find_file.h"
+#include "loader/operation_start.h"
 #include "loader/operations.h"
+#include "loader/progress_percent.h"
 #include "loader/pulse_encoder.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 #include "platform/file_lookup.h"
 #include "text/trim_spaces.h"

@@ -2,8 +2,6 @@
 // level and becomes the start bit; only high stretches may grow when a character is cut.
 #include "loader/pulse_encoder.h"
 
-#include "loader/serial_link.h"
-
 namespace {
 
 constexpr std::size_t kFrameLevels = 9;  // start bit plus 8 data bits
@@ -83,9 +81,4 @@ void FlushBits(Loader& ld)
             levels.append(kFrameLevels - levels.size(), '1');
         AppendPulse(ld, -1);
     }
-}
-
-void SendBitByte(Loader& ld, std::int32_t bit)
-{
-    QueueRawByte(ld, 0xFE | (bit & 1));
 }

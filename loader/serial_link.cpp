@@ -159,6 +159,11 @@ void QueueRawByte(Loader& ld, std::int32_t value)
     ld.state.TxBuffer.push_back(static_cast<std::uint8_t>(value & 0xFF));
 }
 
+void SendBitByte(Loader& ld, std::int32_t bit)
+{
+    QueueRawByte(ld, 0xFE | (bit & 1));
+}
+
 void FlushOutput(Loader& ld)
 {
     FlushBits(ld);

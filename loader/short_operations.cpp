@@ -1,7 +1,8 @@
 // Identify, Reboot and Shutdown: a connection and at most one command, no answer awaited.
-#include "cli/reports.h"
+#include "loader/operation_start.h"
 #include "loader/operations.h"
 #include "loader/pulse_encoder.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 
 void IdentifyChip(Loader& ld)

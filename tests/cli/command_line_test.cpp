@@ -5,8 +5,8 @@
 #include <stdlib.h>
 
 #include "cli/command_line.h"
-#include "cli/port_check.h"
-#include "cli/reports.h"
+#include "cli/usage.h"
+#include "loader/port_check.h"
 #include "tests/support/loader_fixture.h"
 #include "tests/support/param_name.h"
 #include "text/trim_spaces.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/main_entry.h"
-#include "cli/reports.h"
+#include "cli/usage.h"
 #include "tests/support/loader_fixture.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "loader/pulse_encoder.h"
+#include "loader/serial_link.h"
 #include "tests/support/loader_fixture.h"
 #include "tools/line_decoder.h"
 

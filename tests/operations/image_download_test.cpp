@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cli/reports.h"
 #include "loader/operations.h"
+#include "loader/progress_percent.h"
+#include "loader/reports.h"
 #include "tests/operations/chip_fixture.h"
 #include "tools/sha256.h"
 

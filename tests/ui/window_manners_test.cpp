@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "cli/reports.h"
+#include "cli/usage.h"
 #include "platform/qt_message_presenter.h"
 #include "tests/ui/frm_pellik_fixture.h"
 

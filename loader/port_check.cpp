@@ -1,6 +1,6 @@
-#include "cli/port_check.h"
+#include "loader/port_check.h"
 
-#include "cli/reports.h"
+#include "loader/reports.h"
 
 bool CheckPortGiven(Loader& ld)
 {
