@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -72,7 +73,7 @@ void EndRun(Loader& ld)
     ld.state.ImageFile = kRunFinished;
 }
 
-void RunOperation(Loader& ld, void (*operation)(Loader&))
+void RunOperation(Loader& ld, const std::function<void(Loader&)>& operation)
 {
     operation(ld);
     ld.frmPellik.Unload();

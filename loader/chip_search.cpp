@@ -27,9 +27,7 @@ void FindChips(Loader& ld)
     if (found == 0) {
         ReportError(ld, "No Propeller Chips found" + std::string(kCrLf) + report);
     } else if (found > 0) {
-        FormState& form = ld.frmPellik.Use();
-        form.txtPort = std::to_string(found);
-        form.Changed();
+        ld.frmPellik.SetPortText(std::to_string(found));
         ReportInfo(ld, "One Propeller Chip found" + std::string(kCrLf) + report);
     } else {
         ReportInfo(ld, "Multiple Propeller Chips found" + std::string(kCrLf) + report);

@@ -24,13 +24,6 @@ static void ReportFileNotFound(Loader& ld)
     ReportError(ld, "File not found" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
 }
 
-static void SetProgress(Loader& ld, std::int32_t percent)
-{
-    FormState& form = ld.frmPellik.Use();
-    form.barProgress = percent;
-    form.Changed();
-}
-
 // Sends the image in chunks, the bar following. False after an error has been reported.
 static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
 {
@@ -38,7 +31,7 @@ static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
     std::vector<char> chunk(kChunkBytes);
     std::int64_t position = 0;
     for (;;) {
-        SetProgress(ld, Percent(static_cast<std::int32_t>(position), static_cast<std::int32_t>(size)));
+        ld.frmPellik.SetProgress(Percent(static_cast<std::int32_t>(position), static_cast<std::int32_t>(size)));
         const std::int64_t remaining = size - position;
         if (remaining == 0)
             return true;

@@ -2,6 +2,8 @@
 // the LoaderState fields and ends with exactly one message.
 #pragma once
 
+#include <functional>
+
 #include "loader/loader.h"
 
 void DownloadImage(Loader& ld);
@@ -9,3 +11,14 @@ void IdentifyChip(Loader& ld);
 void RebootChip(Loader& ld);
 void ShutdownChip(Loader& ld);
 void FindChips(Loader& ld);
+
+// The operations the command line and the window start, in the window's button order; tests
+// and the fuzz target put fakes in.
+struct Operations {
+    std::function<void(Loader&)> FindChips;
+    std::function<void(Loader&)> IdentifyChip;
+    std::function<void(Loader&)> DownloadImage;
+    std::function<void(Loader&)> ShutdownChip;
+    std::function<void(Loader&)> RebootChip;
+};
+Operations RealOperations();

@@ -25,7 +25,7 @@
 #include "platform/qt_serial_control.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
-#include "ui/form.h"
+#include "ui/window_model.h"
 #include "ui/widget/run_window.h"
 
 namespace {
@@ -116,18 +116,19 @@ int main(int argc, char** argv)
 
     QtEventClock clock;
     FileSettingsStore store;
-    Form form([app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
-              store, app);
+    WindowModel window(
+        [app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
+        store, app);
     QtLinkLog linkLog;
-    Loader ld(clock, *presenter, form, linkLog);
-    form.SetOnComm([&ld] { SerialPort_OnComm(ld); });
-    form.SetClosePort([&ld] { ClosePort(ld); });
+    Loader ld(clock, *presenter, window, linkLog);
+    window.SetOnComm([&ld] { SerialPort_OnComm(ld); });
+    window.SetClosePort([&ld] { ClosePort(ld); });
     if (!windowMode)
-        form.SetOnChanged([&form, &progress] { progress.Follow(form.State().barProgress); });
+        window.SetOnChanged([&window, &progress] { progress.Follow(window.State().barProgress); });
 
     EntryServices services;
     services.argumentText = arguments;
-    services.runWindow = [&form, boxes](Loader& loader) { return RunWindowMode(loader, form, *boxes); };
+    services.runWindow = [&window, boxes](Loader& loader) { return RunWindowMode(loader, window, *boxes); };
     const int status = Main(ld, services);
     progress.Erase();
     return status;

@@ -70,7 +70,7 @@ TEST_F(MainTest, EachRunModeShowsItsTitleAndGivesItsExitStatus)
     EXPECT_EQ(error.title, kPlainTitle);
     EXPECT_EQ(error.text, "No Download Filename Specified\r\n\r\n-com:3");
     EXPECT_EQ(titlesInWindow.size(), 2u);
-    EXPECT_EQ(form.loads, 0);
+    EXPECT_EQ(window.loads, 0);
 }
 
 }  // namespace

@@ -65,12 +65,12 @@ void ShowText(QLineEdit* box, const std::string& text)
 
 }  // namespace
 
-FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const WindowOperations& ops,
+FrmPellik::FrmPellik(Loader& ld, WindowModel& model, FileDialog& dialog, const Operations& ops,
                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
-      m_ld(ld), m_host(host), m_dialog(dialog), m_ops(ops)
+      m_ld(ld), m_model(model), m_dialog(dialog), m_ops(ops)
 {
     setObjectName(QStringLiteral("frmPellik"));
     setWindowTitle(QString::fromLatin1(kProductCaption) + QString::fromLatin1(kBuildTag));
@@ -83,7 +83,7 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
     createControls();
     setTabOrder();
 
-    m_state = &m_host.Use();
+    m_state = &m_model.Load();
     // The owner may watch the state too; it keeps being told.
     m_ownerOnChanged = m_state->onChanged;
     m_state->onChanged = [this] {
@@ -157,25 +157,25 @@ void FrmPellik::setTabOrder()
 void FrmPellik::connectControls()
 {
     // Typing and clicking only change the state; the next operation reads it.
-    const auto bindText = [this](QLineEdit* box, std::string FormState::*field) {
+    const auto bindText = [this](QLineEdit* box, std::string WindowState::*field) {
         connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) {
             if (m_state && !m_showingState)
                 m_state->*field = text.toStdString();
         });
     };
-    bindText(m_txtFilename, &FormState::txtFilename);
-    bindText(m_txtPort, &FormState::txtPort);
-    bindText(m_txtBaud, &FormState::txtBaud);
+    bindText(m_txtFilename, &WindowState::txtFilename);
+    bindText(m_txtPort, &WindowState::txtPort);
+    bindText(m_txtBaud, &WindowState::txtBaud);
 
-    const auto bindBox = [this](OptionCheckBox* box, int FormState::*field) {
+    const auto bindBox = [this](OptionCheckBox* box, int WindowState::*field) {
         connect(box, &QCheckBox::stateChanged, this, [this, box, field] {
             if (m_state && !m_showingState)
                 m_state->*field = box->value();
         });
     };
-    bindBox(m_chkUseBreakReset, &FormState::chkUseBreakReset);
-    bindBox(m_chkDensePacking, &FormState::chkDensePacking);
-    bindBox(m_chkWriteEeprom, &FormState::chkWriteEeprom);
+    bindBox(m_chkUseBreakReset, &WindowState::chkUseBreakReset);
+    bindBox(m_chkDensePacking, &WindowState::chkDensePacking);
+    bindBox(m_chkWriteEeprom, &WindowState::chkWriteEeprom);
 
     connect(m_btnFind, &QPushButton::clicked, this, [this] { runOperation(m_ops.FindChips); });
     connect(m_btnIdentify, &QPushButton::clicked, this, [this] { runOperation(m_ops.IdentifyChip); });
@@ -193,7 +193,7 @@ void FrmPellik::showState()
 {
     if (!m_state)
         return;
-    const FormState& s = *m_state;
+    const WindowState& s = *m_state;
     m_showingState = true;
     ShowText(m_txtFilename, s.txtFilename);
     ShowText(m_txtPort, s.txtPort);
@@ -216,10 +216,10 @@ void FrmPellik::showState()
     }
 }
 
-void FrmPellik::runOperation(void (*operation)(Loader&))
+void FrmPellik::runOperation(const std::function<void(Loader&)>& operation)
 {
     if (m_state && m_state->enabled)
-        RunWindowOperation(m_ld, operation);
+        RunWindowOperation(m_ld, m_model, operation);
 }
 
 void FrmPellik::browse()
@@ -274,7 +274,7 @@ void FrmPellik::closeEvent(QCloseEvent* event)
         storePosition();
         m_state->onChanged = m_ownerOnChanged;
         m_state = nullptr;
-        m_host.Unload();
+        m_model.Unload();
     }
     event->accept();
 }
