@@ -35,13 +35,11 @@ RunMode ChooseRunMode(const std::string& trimmedArguments)
     return RunMode::CommandLine;
 }
 
-int Main(Loader& ld, const EntryServices& services)
+int Main(Loader& ld, RunMode mode, const EntryServices& services)
 {
     LoaderState& s = ld.state;
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, true);
     s.CommandLine = TrimSpaces(services.argumentText);
-
-    const RunMode mode = ChooseRunMode(s.CommandLine);
     // Messages echo the argument text; the window has none.
     ld.argumentText = mode == RunMode::Window ? "" : services.argumentText;
     switch (mode) {

@@ -3,6 +3,7 @@
 #include "cli/main_entry.h"
 #include "cli/usage.h"
 #include "tests/support/loader_fixture.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
             titlesInWindow.push_back(l.state.MessageTitle);
             return 0;
         };
-        return Main(ld, services);
+        return Main(ld, ChooseRunMode(TrimSpaces(arguments)), services);
     }
 
     std::vector<std::string> titlesInWindow;
