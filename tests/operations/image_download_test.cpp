@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
+TEST_F(ImageDownload, AOneLongImageStreamsAsItsExactCharactersInBothPackings)
 {
     const struct {
         const char* name;

@@ -104,7 +104,7 @@ std::vector<std::string> TabChain(QWidget* start)
     return chain;
 }
 
-TEST_F(FrmPellikTest, TabOrderFollowsTheTabIndexesAndSkipsLabelsBarAndDisabledClose)
+TEST_F(FrmPellikTest, TabOrderSkipsLabelsBarAndDisabledClose)
 {
     Open();
     std::vector<std::string> chain = {

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kClientWidthPx = 486;   // 7290 twips
 constexpr int kClientHeightPx = 125;  // 1875 twips
-constexpr int kFontPixelSize = 11;    // the 8-point face the layout was drawn for
+constexpr int kFontPixelSize = 11;    // an 8-point face, the one the controls' sizes fit
 
 const char* const kBrowseTitle = "Select Download File";
 
@@ -35,7 +35,7 @@ const std::vector<FileFilter> kImageFilters = {
     {"All Files (*.*)", {"*"}},
 };
 
-// Positions and sizes are kept in the window's unit, twips, as the layout gives them.
+// Positions and sizes are written in twips, the window's unit (its stored position is in twips too).
 template <typename W>
 W* Place(W* control, const char* name, int left, int top, int width, int height)
 {
@@ -139,13 +139,13 @@ void FrmPellik::createControls()
     FitCaptions(kFontPixelSize, {m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
     FitCaptions(kFontPixelSize, {m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload,
                                  m_btnShutdown, m_btnReBoot, m_btnClosePort});
-    // The baud box was drawn just wide enough for its longest rate.
+    // The baud box is just wide enough for its longest rate.
     FitBoxText(kFontPixelSize, m_txtBaud, QStringLiteral("115200"));
 }
 
 void FrmPellik::setTabOrder()
 {
-    // Labels and the bar sit between these in the layout's numbering but take no focus.
+    // The order Tab follows; labels and the bar take no focus and are left out.
     QWidget* const order[] = {m_btnIdentify, m_chkWriteEeprom, m_btnDownload, m_txtPort,
                               m_txtBaud, m_txtFilename, m_chkDensePacking, m_btnFind,
                               m_btnShutdown, m_btnClosePort, m_btnBrowse, m_btnReBoot,
