@@ -43,7 +43,6 @@ TEST_F(FrmPellikStoreTest, EditsAndAMoveAreStoredOnClose)
     Child<QLineEdit>("txtBaud")->setText(" 9600");
     QTest::mouseClick(Child<QCheckBox>("chkWriteEeprom"), Qt::LeftButton);
     w.move(40, 60);
-    QTest::qWait(20);
     ASSERT_TRUE(w.close());
     EXPECT_EQ(Stored("Settings", "Baud"), " 9600");
     EXPECT_EQ(Stored("Settings", "Save"), "1");
@@ -54,7 +53,6 @@ TEST_F(FrmPellikStoreTest, EditsAndAMoveAreStoredOnClose)
 TEST_F(FrmPellikStoreTest, PositionWithoutAStoredOneIsTakenAtClose)
 {
     FrmPellik& w = OpenOnStore();
-    QTest::qWait(20);
     const QPoint at = w.pos();
     ASSERT_TRUE(w.close());
     EXPECT_EQ(Stored("Window", "Left"), std::to_string(at.x() * 15));
