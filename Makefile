@@ -13,8 +13,9 @@ FUZZ_SECONDS ?= 30
 deps:
 	@./scripts/install-deps
 
+# CI builds with warnings as errors; a plain "cmake -S . -B build" does not.
 configure: deps
-	cmake -S . -B $(BUILD)
+	cmake -S . -B $(BUILD) -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -24,7 +25,7 @@ unit-test: build
 
 # The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails it.
 sanitize-test: deps
-	cmake -S . -B $(ASAN_BUILD) -DPELLIK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(ASAN_BUILD) -DPELLIK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 

@@ -7,9 +7,9 @@
 #include <sys/resource.h>
 
 #include "bench/uart_model.h"
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 #include "platform/qt_event_clock.h"
 #include "tools/rom_chip.h"
@@ -20,15 +20,19 @@ namespace {
 constexpr double kBaud = 115200;
 constexpr double kResetMs = 115;  // the DTR pulse and the wait after it: protocol, not wire
 
-class BenchForm : public FormHost {
+// A window that is always loaded and shows nothing: the benchmark times the link alone.
+class BenchWindow : public MainWindow {
 public:
-    explicit BenchForm(SerialControl& port) { m_state.SerialPort = &port; }
-    FormState& Use() override { return m_state; }
+    explicit BenchWindow(SerialControl& port) : m_port(port) {}
+    SerialControl& SerialPort() override { return m_port; }
+    void SetPortText(const std::string&) override {}
+    void SetBaudText(const std::string&) override {}
+    void SetClosePortEnabled(bool) override {}
+    void SetProgress(int) override {}
     void Unload() override {}
-    bool Loaded() const override { return true; }
 
 private:
-    FormState m_state;
+    SerialControl& m_port;
 };
 
 class LastMessage : public Presenter {
@@ -52,8 +56,8 @@ struct Rig {
               characters += bytes.size();
               return chip.Receive(bytes, at);
           }, std::move(ports)),
-          form(uart),
-          ld(clock, presenter, form)
+          window(uart),
+          ld(clock, presenter, window)
     {
         uart.OnComm = [this] { SerialPort_OnComm(ld); };
         ld.state.PortNumber = 1;
@@ -64,7 +68,7 @@ struct Rig {
     }
     RomChip chip;
     UartModel uart;
-    BenchForm form;
+    BenchWindow window;
     QtEventClock clock;
     LastMessage presenter;
     Loader ld;

@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 
-#include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "loader/reports.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ void RunCommandLine(Loader& ld, const Operations& ops)
     s.PortNumber = 0;
     s.BaudText = "";
     s.UseBreakReset = false;
-    s.ZeroPattern = "001";
-    s.OnePattern = "011";
-    s.BootCommand = 0;
+    s.ZeroPattern = kZeroPattern;
+    s.OnePattern = kStandardOnePattern;
+    s.BootCommand = kBootNotChosen;
     s.ImageFile = "";
     char switchChar = 0;  // undecided
 

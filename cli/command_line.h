@@ -4,16 +4,7 @@
 #include <string>
 
 #include "loader/loader.h"
-
-// The operations a run can start; tests and the fuzz target put fakes in.
-struct Operations {
-    void (*FindChips)(Loader&);
-    void (*IdentifyChip)(Loader&);
-    void (*RebootChip)(Loader&);
-    void (*ShutdownChip)(Loader&);
-    void (*DownloadImage)(Loader&);
-};
-Operations RealOperations();
+#include "loader/operations.h"
 
 enum class SeparatorMode { Convert, AsTyped };
 

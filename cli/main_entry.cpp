@@ -1,13 +1,12 @@
 #include "cli/main_entry.h"
 
 #include "cli/command_line.h"
-#include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "cli/usage.h"
+#include "loader/reports.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
-constexpr const char* kProductCaption = "Ulvane Propeller Downloader";
-constexpr const char* kBuildTag = " - KR6 32-Bit";
 constexpr const char* kUsageTrigger = "/?";
 
 int ExitStatus(const Loader& ld)
@@ -36,13 +35,11 @@ RunMode ChooseRunMode(const std::string& trimmedArguments)
     return RunMode::CommandLine;
 }
 
-int Main(Loader& ld, const EntryServices& services)
+int Main(Loader& ld, RunMode mode, const EntryServices& services)
 {
     LoaderState& s = ld.state;
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, true);
     s.CommandLine = TrimSpaces(services.argumentText);
-
-    const RunMode mode = ChooseRunMode(s.CommandLine);
     // Messages echo the argument text; the window has none.
     ld.argumentText = mode == RunMode::Window ? "" : services.argumentText;
     switch (mode) {

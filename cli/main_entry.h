@@ -1,4 +1,5 @@
-// Program entry: builds the message title, reads the argument text and picks the run mode.
+// Program entry: picks the run mode, builds the message title and runs the window, the usage
+// message or the command line.
 #pragma once
 
 #include <functional>
@@ -22,6 +23,7 @@ struct EntryServices {
     std::function<int(Loader&)> runWindow; // shows frmPellik, runs until it closes, gives the exit status
 };
 
-// Runs the program; returns its exit status (1 when an error was reported in a command-line
-// or usage run).
-int Main(Loader& ld, const EntryServices& services);
+// Runs the program in mode, which the caller has chosen with ChooseRunMode from the trimmed
+// argument text (it sets up its platform parts for it first); returns the exit status (1 when an
+// error was reported in a command-line or usage run).
+int Main(Loader& ld, RunMode mode, const EntryServices& services);

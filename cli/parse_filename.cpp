@@ -1,5 +1,5 @@
 #include "cli/command_line.h"
-#include "cli/reports.h"
+#include "loader/reports.h"
 #include "platform/file_lookup.h"
 
 void ParseFilename(Loader& ld, const Operations& ops, SeparatorMode mode, const std::string& token)

@@ -1,9 +1,13 @@
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/numeric_value.h"
-#include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "cli/usage.h"
+#include "loader/reports.h"
+#include "text/lower_case.h"
+#include "text/numeric_value.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -18,15 +22,6 @@ using Handler = void (*)(Loader&, const Operations&, const SwitchToken&);
 
 const char* const kBaudRates[] = {"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 SwitchToken SplitToken(const std::string& prefix, const std::string& token)
 {
     std::string rest = token.empty() ? "" : token.substr(1);
@@ -36,12 +31,11 @@ SwitchToken SplitToken(const std::string& prefix, const std::string& token)
     SwitchToken t;
     t.prefix = prefix;
     const auto colon = rest.find(':');
-    t.name = rest.substr(0, colon);
-    t.name.erase(t.name.find_last_not_of(' ') + 1);
-    if (colon != std::string::npos) {
+    t.name = TrimTrailingSpaces(rest.substr(0, colon));
+    if (colon != std::string::npos)
         t.argument = TrimLeadingSpaces(rest.substr(colon + 1));
-    }
-    t.keyword = Lower(t.name);
+    t.keyword = t.name;
+    std::transform(t.keyword.begin(), t.keyword.end(), t.keyword.begin(), LowerCase);
     return t;
 }
 
@@ -76,10 +70,10 @@ bool MissingArgument(Loader& ld, const SwitchToken& t)
 void EndRun(Loader& ld)
 {
     ld.state.CommandLine = "";
-    ld.state.ImageFile = "*";
+    ld.state.ImageFile = kRunFinished;
 }
 
-void RunOperation(Loader& ld, void (*operation)(Loader&))
+void RunOperation(Loader& ld, const std::function<void(Loader&)>& operation)
 {
     operation(ld);
     ld.frmPellik.Unload();
@@ -126,8 +120,8 @@ void SetDense(Loader& ld, const Operations&, const SwitchToken& t)
 {
     if (RefusedArgument(ld, t))
         return;
-    ld.state.ZeroPattern = "001";
-    ld.state.OnePattern = "01";
+    ld.state.ZeroPattern = kZeroPattern;
+    ld.state.OnePattern = kDenseOnePattern;
 }
 
 void SetDestination(Loader& ld, const SwitchToken& t, std::int32_t command, std::int32_t other)
@@ -142,12 +136,12 @@ void SetDestination(Loader& ld, const SwitchToken& t, std::int32_t command, std:
 
 void SetRam(Loader& ld, const Operations&, const SwitchToken& t)
 {
-    SetDestination(ld, t, 1, 3);
+    SetDestination(ld, t, kBootRam, kBootEeprom);
 }
 
 void SetEeprom(Loader& ld, const Operations&, const SwitchToken& t)
 {
-    SetDestination(ld, t, 3, 1);
+    SetDestination(ld, t, kBootEeprom, kBootRam);
 }
 
 void Find(Loader& ld, const Operations& ops, const SwitchToken&)

@@ -5,13 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdlib.h>
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/port_check.h"
-#include "cli/reports.h"
-#include "tests/support/fake_form.h"
+#include "loader/port_check.h"
+#include "loader/reports.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/recording_presenter.h"
 #include "tests/support/virtual_clock.h"
 
@@ -19,18 +20,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int g_operations = 0;
-
-void Started(Loader& ld, bool checksPort)
+// Counts into operations; like the real ones, loads the window and checks the port, except the search.
+std::function<void(Loader&)> Fake(int& operations, FakeWindow& window, bool checksPort)
 {
-    ++g_operations;
-    ld.frmPellik.Use();
-    if (checksPort)
-        CheckPortGiven(ld);
+    return [&operations, &window, checksPort](Loader& ld) {
+        ++operations;
+        window.Load();
+        if (checksPort)
+            CheckPortGiven(ld);
+    };
 }
-void FakeFind(Loader& ld) { Started(ld, false); }
-void FakeOther(Loader& ld) { Started(ld, true); }
-const Operations kFakes{FakeFind, FakeOther, FakeOther, FakeOther, FakeOther};
 
 // Fragments that make switch-like text far more often than random bytes do.
 const char* const kFragments[] = {
@@ -92,22 +91,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     VirtualClock clock;
     RecordingPresenter presenter;
-    FakeForm form;
-    Loader ld{clock, presenter, form};
+    FakeWindow window;
+    Loader ld{clock, presenter, window};
     ld.argumentText = ArgumentText(data, size);
     ld.state.CommandLine = EchoText(ld);  // as the entry hands it over: trimmed
-    g_operations = 0;
+    int operations = 0;
+    const Operations fakes{Fake(operations, window, false), Fake(operations, window, true),
+                           Fake(operations, window, true), Fake(operations, window, true),
+                           Fake(operations, window, true)};
 
-    RunCommandLine(ld, kFakes);
+    RunCommandLine(ld, fakes);
 
     // Every run ends in a message or an operation.
-    Check(!presenter.messages.empty() || g_operations == 1);
+    Check(!presenter.messages.empty() || operations == 1);
     Check(presenter.messages.size() <= 2);
-    Check(g_operations <= 1);
+    Check(operations <= 1);
     Check(ld.state.CommandLine.empty());
     Check(!ld.state.ImageFile.empty());
-    Check(!form.Loaded());
-    Check(form.unloads == g_operations);
+    Check(!window.Loaded());
+    Check(window.unloads == operations);
     int warnings = 0;
     for (const auto& m : presenter.messages)
         warnings += m.icon == MessageIcon::Warning;

@@ -21,14 +21,14 @@ constexpr std::int32_t kLookMs = 10;               // pause between two looks fo
 
 void SendHandshakeBits(Loader& ld)
 {
-    const bool standardPacking = ld.state.OnePattern == "011";
+    const bool dense = DensePacking(ld.state);
     ld.state.LfsrState = kLfsrSeed;
     for (int i = 0; i < kHandshakeBits; ++i) {
         const std::int32_t bit = NextLfsrBit(ld);
-        if (standardPacking)
-            SendBitByte(ld, bit);
-        else
+        if (dense)
             SendBit(ld, bit);
+        else
+            SendBitByte(ld, bit);
     }
     for (int i = 0; i < kHandshakePolls; ++i)
         SendCalibration(ld);

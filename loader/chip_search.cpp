@@ -1,7 +1,7 @@
 // Find: a connection on each of the ports 1 to 10 and one report of where a chip answered.
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 
 constexpr std::int32_t kFirstSearchPort = 1;
@@ -27,9 +27,7 @@ void FindChips(Loader& ld)
     if (found == 0) {
         ReportError(ld, "No Propeller Chips found" + std::string(kCrLf) + report);
     } else if (found > 0) {
-        FormState& form = ld.frmPellik.Use();
-        form.txtPort = std::to_string(found);
-        form.Changed();
+        ld.frmPellik.SetPortText(std::to_string(found));
         ReportInfo(ld, "One Propeller Chip found" + std::string(kCrLf) + report);
     } else {
         ReportInfo(ld, "Multiple Propeller Chips found" + std::string(kCrLf) + report);

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <fstream>
 
-#include "cli/reports.h"
 #include "loader/boot_handshake.h"
+#include "loader/find_file.h"
+#include "loader/operation_start.h"
 #include "loader/operations.h"
+#include "loader/progress_percent.h"
 #include "loader/pulse_encoder.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
 #include "platform/file_lookup.h"
+#include "text/trim_spaces.h"
 
 constexpr std::int64_t kChunkBytes = 128;
 constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger
@@ -21,27 +24,14 @@ static void ReportFileNotFound(Loader& ld)
     ReportError(ld, "File not found" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
 }
 
-static void SendLong(Loader& ld, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        SendByte(ld, static_cast<std::int32_t>((value >> shift) & 0xFF));
-}
-
-static void SetProgress(Loader& ld, std::int32_t percent)
-{
-    FormState& form = ld.frmPellik.Use();
-    form.barProgress = percent;
-    form.Changed();
-}
-
 // Sends the image in chunks, the bar following. False after an error has been reported.
 static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
 {
-    const bool standard = ld.state.OnePattern == "011";
+    const bool dense = DensePacking(ld.state);
     std::vector<char> chunk(kChunkBytes);
     std::int64_t position = 0;
     for (;;) {
-        SetProgress(ld, Percent(static_cast<std::int32_t>(position), static_cast<std::int32_t>(size)));
+        ld.frmPellik.SetProgress(Percent(static_cast<std::int32_t>(position), static_cast<std::int32_t>(size)));
         const std::int64_t remaining = size - position;
         if (remaining == 0)
             return true;
@@ -54,7 +44,7 @@ static bool StreamImage(Loader& ld, std::ifstream& file, std::int64_t size)
         for (std::int64_t i = 0; i < count; ++i) {
             SendByte(ld, static_cast<std::uint8_t>(chunk[static_cast<std::size_t>(i)]));
             // Standard packing pads every long to 11 characters; dense runs bits on.
-            if (standard && i % 4 == 3)
+            if (!dense && i % 4 == 3)
                 FlushBits(ld);
         }
         FlushFullBlocks(ld);
@@ -138,7 +128,7 @@ void DownloadImage(Loader& ld)
     if (!Acknowledged(ld, "checksum acknowledgement", kChecksumWaitMs, "Timedout waiting for Checksum Okay response",
                       "Checksum failed"))
         return;
-    if (s.BootCommand <= 1) {
+    if (s.BootCommand <= kBootRam) {
         ReportInfo(ld, "Download to Ram successful - Sent" + NumberText(s.BytesSent) + " bytes");
         return;
     }

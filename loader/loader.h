@@ -5,21 +5,21 @@
 #include <string>
 
 #include "loader/loader_state.h"
+#include "loader/main_window.h"
 #include "platform/event_clock.h"
 #include "platform/link_log.h"
 #include "platform/presenter.h"
-#include "ui/form_state.h"
 
 struct Loader {
-    Loader(EventClock& c, Presenter& p, FormHost& f, LinkLog& l = NoLinkLog())
-        : clock(c), presenter(p), frmPellik(f), linkLog(l)
+    Loader(EventClock& c, Presenter& p, MainWindow& w, LinkLog& l = NoLinkLog())
+        : clock(c), presenter(p), frmPellik(w), linkLog(l)
     {
     }
 
     LoaderState state;
     EventClock& clock;
     Presenter& presenter;
-    FormHost& frmPellik;
+    MainWindow& frmPellik;
     LinkLog& linkLog;  // why a connection or an answer failed, for the user who turns the log on
     // The program's argument text as the platform delivered it (untrimmed); "" in window mode.
     std::string argumentText;

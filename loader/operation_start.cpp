@@ -1,8 +1,9 @@
 // The start every operation but the search shares, and the test for a port that failed under it.
-#include "cli/port_check.h"
-#include "cli/reports.h"
+#include "loader/operation_start.h"
+
 #include "loader/boot_handshake.h"
-#include "loader/operations.h"
+#include "loader/port_check.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 #include "platform/serial_control.h"
 

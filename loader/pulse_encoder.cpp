@@ -2,8 +2,6 @@
 // level and becomes the start bit; only high stretches may grow when a character is cut.
 #include "loader/pulse_encoder.h"
 
-#include "loader/serial_link.h"
-
 namespace {
 
 constexpr std::size_t kFrameLevels = 9;  // start bit plus 8 data bits
@@ -58,6 +56,12 @@ void SendByte(Loader& ld, std::int32_t value)
         AppendPulse(ld, (bits >> i) & 1u ? 1 : 0);
 }
 
+void SendLong(Loader& ld, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        SendByte(ld, static_cast<std::int32_t>((value >> shift) & 0xFF));
+}
+
 void AppendPulse(Loader& ld, std::int32_t code)
 {
     LoaderState& s = ld.state;
@@ -77,9 +81,4 @@ void FlushBits(Loader& ld)
             levels.append(kFrameLevels - levels.size(), '1');
         AppendPulse(ld, -1);
     }
-}
-
-void SendBitByte(Loader& ld, std::int32_t bit)
-{
-    QueueRawByte(ld, 0xFE | (bit & 1));
 }

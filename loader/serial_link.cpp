@@ -85,7 +85,7 @@ void WriteBlock(LoaderState& s, SerialControl& port, std::size_t n)
 
 SerialControl& Port(Loader& ld)
 {
-    return *ld.frmPellik.Use().SerialPort;
+    return ld.frmPellik.SerialPort();
 }
 
 bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud)
@@ -106,11 +106,9 @@ bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud)
     if (!sp.PortOpen())
         return false;
 
-    FormState& form = ld.frmPellik.Use();
-    form.btnClosePortEnabled = true;
-    form.txtPort = std::to_string(sp.CommPort());
-    form.txtBaud = BaudOf(sp.Settings());
-    form.Changed();
+    ld.frmPellik.SetClosePortEnabled(true);
+    ld.frmPellik.SetPortText(std::to_string(sp.CommPort()));
+    ld.frmPellik.SetBaudText(BaudOf(sp.Settings()));
     return true;
 }
 
@@ -119,9 +117,7 @@ void ClosePort(Loader& ld)
     SerialControl& sp = Port(ld);
     if (sp.PortOpen())
         sp.SetPortOpen(false);
-    FormState& form = ld.frmPellik.Use();
-    form.btnClosePortEnabled = false;
-    form.Changed();
+    ld.frmPellik.SetClosePortEnabled(false);
 }
 
 void ResetChip(Loader& ld)
@@ -157,6 +153,11 @@ void QueueRawByte(Loader& ld, std::int32_t value)
 {
     FlushBits(ld);
     ld.state.TxBuffer.push_back(static_cast<std::uint8_t>(value & 0xFF));
+}
+
+void SendBitByte(Loader& ld, std::int32_t bit)
+{
+    QueueRawByte(ld, 0xFE | (bit & 1));
 }
 
 void FlushOutput(Loader& ld)
@@ -202,11 +203,8 @@ void SerialPort_OnComm(Loader& ld)
         return;
     }
     // The control closes a port that failed on its own (unplugged); Close Port follows it.
-    FormState& form = ld.frmPellik.Use();
-    if (!sp.PortOpen() && form.btnClosePortEnabled) {
-        form.btnClosePortEnabled = false;
-        form.Changed();
-    }
+    if (!sp.PortOpen())
+        ld.frmPellik.SetClosePortEnabled(false);
 }
 
 void AppendReceived(Loader& ld, const ByteString& data)

@@ -18,7 +18,12 @@ bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud);
 void ClosePort(Loader& ld);
 void ResetChip(Loader& ld);
 void Delay(Loader& ld, std::int32_t ms);
+// Queues one byte as it stands, after the pending line levels have been packed: a raw byte never
+// overtakes bits sent before it.
 void QueueRawByte(Loader& ld, std::int32_t value);
+// One bit as a whole character, 0xFE for 0 and 0xFF for 1: how standard packing sends the
+// handshake's bits.
+void SendBitByte(Loader& ld, std::int32_t bit);
 void FlushOutput(Loader& ld);
 void FlushFullBlocks(Loader& ld);
 void SerialPort_OnComm(Loader& ld);

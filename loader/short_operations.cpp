@@ -1,7 +1,8 @@
 // Identify, Reboot and Shutdown: a connection and at most one command, no answer awaited.
-#include "cli/reports.h"
+#include "loader/operation_start.h"
 #include "loader/operations.h"
 #include "loader/pulse_encoder.h"
+#include "loader/reports.h"
 #include "loader/serial_link.h"
 
 void IdentifyChip(Loader& ld)
@@ -20,9 +21,8 @@ void ShutdownChip(Loader& ld)
 {
     if (!ConnectForOperation(ld))
         return;
-    // The command long 0: 32 zero bits, the same 11 characters in both packings.
-    for (int i = 0; i < 4; ++i)
-        SendByte(ld, 0);
+    // 32 zero bits: the same 11 characters in both packings.
+    SendLong(ld, kShutdownCommand);
     FlushOutput(ld);
     if (PortLost(ld)) {
         ReportError(ld, "Hardware link lost");

@@ -1,5 +1,5 @@
 // A value's text in an INI file as QSettings writes and reads it (quotes, backslash escapes,
-// "@" marking a type), so stores written by earlier versions read the same. Bytes stay bytes.
+// "@" marking a type), so stores that QSettings wrote read the same. Bytes stay bytes.
 #pragma once
 
 #include <optional>

@@ -4,11 +4,13 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QWidget>
+#include <string>
+#include <vector>
 
 #include "platform/file_dialog.h"
 
 class QFileDialog;
-class QWidget;
 
 class QtFileDialog : public FileDialog {
 public:

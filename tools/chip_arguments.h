@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "tools/rom_chip.h"
 
@@ -13,6 +12,7 @@ enum class FaultPhase { Never, Handshake, Image, Eeprom };
 struct ChipArguments {
     std::string link;                   // symlink made to the pseudo-terminal
     std::string logFile;                // JSON lines; empty: no log
+    bool help = false;                  // --help: print the usage and do nothing else
     RomChipOptions chip;
     std::int64_t unplugAfterBytes = -1; // -1: never
     FaultPhase unplugAt = FaultPhase::Never;
@@ -21,5 +21,5 @@ struct ChipArguments {
 
 extern const char* const kChipUsage;
 
-// Parses argv without the program name. On a bad option returns false with *error saying why.
-bool ParseChipArguments(const std::vector<std::string>& args, ChipArguments& out, std::string* error);
+// Parses main's argc and argv. On a bad option returns false with *error saying why.
+bool ParseChipArguments(int argc, char** argv, ChipArguments& out, std::string* error);

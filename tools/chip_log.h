@@ -32,7 +32,8 @@ using EventValue = std::variant<bool, std::int64_t, std::string>;
 
 struct ChipEvent {
     std::string type;  // session_start, handshake, command, length, image, checksum, stop_reading,
-                       // eeprom_write, eeprom_verify, decode_error
+                       // eeprom_write, eeprom_verify, decode_error; the executable adds listening,
+                       // eeprom_wait (the host read the checksum answer and polls on) and unplug
     std::int64_t atMs = 0;
     std::vector<std::pair<std::string, EventValue>> fields;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -84,4 +85,12 @@ void PseudoTerminal::DiscardUnread()
 {
     if (m_slave >= 0)
         tcflush(m_slave, TCIFLUSH);
+}
+
+int PseudoTerminal::UnreadByClient() const
+{
+    int count = 0;
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &count) != 0)
+        return 0;
+    return count;
 }

@@ -18,6 +18,8 @@ public:
     void Close();
     // Drops what was written to the client and not yet read, as a reset chip leaves nothing behind.
     void DiscardUnread();
+    // How many bytes written to the client it has not read yet.
+    int UnreadByClient() const;
 
     int MasterFd() const { return m_master; }
     const std::string& DeviceName() const { return m_device; }

@@ -60,6 +60,7 @@ private:
     void ScheduleFaults(std::int64_t nowMs);
     int PollTimeoutMs() const;
     void WritePending();
+    void NoteEepromWait(std::int64_t nowMs);
     void Log(const ChipEvent& event);
     void LogEvents();
 
@@ -71,6 +72,7 @@ private:
     std::int64_t m_received = 0;
     std::int64_t m_unplugAtMs = -1;  // once set, nothing more reaches the chip
     bool m_stoppedReading = false;   // the pseudo-terminal keeps what the host writes, unread
+    std::size_t m_eepromWaitSession = 0;  // the last session (counted from 1) whose EEPROM wait was logged
 };
 
 bool Reached(FaultPhase fault, ChipPhase phase)
@@ -117,8 +119,10 @@ int ChipServer::Run()
                 std::fprintf(stderr, "virtual_chip: read: %s\n", std::strerror(errno));
                 return 1;
             }
-            if (count > 0)
+            if (count > 0) {
                 TakeBytes(buffer, std::size_t(count));
+                NoteEepromWait(NowMs());
+            }
         }
         WritePending();
     }
@@ -172,6 +176,18 @@ void ChipServer::WritePending()
         m_pending.erase(m_pending.begin(), m_pending.begin() + count);
 }
 
+// Logs "eeprom_wait" once the host has read the checksum answer of an EEPROM download and polls
+// on: from then on it waits for the write, so whoever watches the log knows where the host is.
+void ChipServer::NoteEepromWait(std::int64_t nowMs)
+{
+    const std::size_t session = m_chip.Sessions().size();
+    if (m_chip.Phase() != ChipPhase::EepromWriteAck || m_eepromWaitSession == session || !m_pending.empty() ||
+        m_line.UnreadByClient() > 0)
+        return;
+    m_eepromWaitSession = session;
+    Log({"eeprom_wait", nowMs, {}});
+}
+
 void ChipServer::Log(const ChipEvent& event)
 {
     if (!m_log)
@@ -192,9 +208,13 @@ int main(int argc, char** argv)
 {
     ChipArguments args;
     std::string error;
-    if (!ParseChipArguments(std::vector<std::string>(argv + 1, argv + argc), args, &error)) {
+    if (!ParseChipArguments(argc, argv, args, &error)) {
         std::fprintf(stderr, "virtual_chip: %s\n%s", error.c_str(), kChipUsage);
         return 2;
+    }
+    if (args.help) {
+        std::fputs(kChipUsage, stdout);
+        return 0;
     }
     std::FILE* log = nullptr;
     if (!args.logFile.empty() && !(log = std::fopen(args.logFile.c_str(), "a"))) {

@@ -6,7 +6,8 @@
 #include <limits>
 #include <optional>
 
-#include "loader/trim_spaces.h"
+#include "loader/loader_state.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -64,32 +65,32 @@ int LoadCheck(SettingsStore& store, const std::string& app, const char* key)
 
 }  // namespace
 
-void LoadStoredSettings(FormState& form, SettingsStore& store, const std::string& app)
+void LoadStoredSettings(WindowState& state, SettingsStore& store, const std::string& app)
 {
-    LoadPosition(form.top, store, app, "Top");
-    LoadPosition(form.left, store, app, "Left");
-    form.txtPort = store.GetSetting(app, kSettingsSection, "Port", "1");
-    form.txtBaud = store.GetSetting(app, kSettingsSection, "Baud", "115200");
-    form.txtFilename = store.GetSetting(app, kSettingsSection, "File", "");
-    form.chkUseBreakReset = LoadCheck(store, app, "Break");
-    form.chkDensePacking = LoadCheck(store, app, "Pack");
-    form.chkWriteEeprom = LoadCheck(store, app, "Save");
+    LoadPosition(state.top, store, app, "Top");
+    LoadPosition(state.left, store, app, "Left");
+    state.txtPort = store.GetSetting(app, kSettingsSection, "Port", "1");
+    state.txtBaud = store.GetSetting(app, kSettingsSection, "Baud", kDefaultBaud);
+    state.txtFilename = store.GetSetting(app, kSettingsSection, "File", "");
+    state.chkUseBreakReset = LoadCheck(store, app, "Break");
+    state.chkDensePacking = LoadCheck(store, app, "Pack");
+    state.chkWriteEeprom = LoadCheck(store, app, "Save");
 }
 
-void SaveStoredSettings(const FormState& form, SettingsStore& store, const std::string& app)
+void SaveStoredSettings(const WindowState& state, SettingsStore& store, const std::string& app)
 {
     // A hidden window that never had a position leaves the stored one alone.
-    if (!form.minimized) {
-        if (form.top)
-            store.SaveSetting(app, kWindowSection, "Top", PositionText(*form.top));
-        if (form.left)
-            store.SaveSetting(app, kWindowSection, "Left", PositionText(*form.left));
+    if (!state.minimized) {
+        if (state.top)
+            store.SaveSetting(app, kWindowSection, "Top", PositionText(*state.top));
+        if (state.left)
+            store.SaveSetting(app, kWindowSection, "Left", PositionText(*state.left));
     }
-    store.SaveSetting(app, kSettingsSection, "Port", form.txtPort);
-    store.SaveSetting(app, kSettingsSection, "Baud", form.txtBaud);
-    store.SaveSetting(app, kSettingsSection, "File", form.txtFilename);
-    store.SaveSetting(app, kSettingsSection, "Break", std::to_string(form.chkUseBreakReset));
-    store.SaveSetting(app, kSettingsSection, "Pack", std::to_string(form.chkDensePacking));
-    store.SaveSetting(app, kSettingsSection, "Save", std::to_string(form.chkWriteEeprom));
+    store.SaveSetting(app, kSettingsSection, "Port", state.txtPort);
+    store.SaveSetting(app, kSettingsSection, "Baud", state.txtBaud);
+    store.SaveSetting(app, kSettingsSection, "File", state.txtFilename);
+    store.SaveSetting(app, kSettingsSection, "Break", std::to_string(state.chkUseBreakReset));
+    store.SaveSetting(app, kSettingsSection, "Pack", std::to_string(state.chkDensePacking));
+    store.SaveSetting(app, kSettingsSection, "Save", std::to_string(state.chkWriteEeprom));
     store.Flush(app);
 }

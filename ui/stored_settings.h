@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/settings_store.h"
-#include "ui/form_state.h"
+#include "ui/window_state.h"
 
-void LoadStoredSettings(FormState& form, SettingsStore& store, const std::string& app);
+void LoadStoredSettings(WindowState& state, SettingsStore& store, const std::string& app);
 // Writes the store, all values in one go; the caller closes the port first.
-void SaveStoredSettings(const FormState& form, SettingsStore& store, const std::string& app);
+void SaveStoredSettings(const WindowState& state, SettingsStore& store, const std::string& app);

@@ -1,34 +1,34 @@
 #include "ui/window_actions.h"
 
-#include "cli/numeric_value.h"
-#include "loader/trim_spaces.h"
+#include "text/numeric_value.h"
+#include "text/trim_spaces.h"
 
 // Only blanks go: a tab or other character typed into a box reaches the loader as it is.
-void ImportSettings(Loader& ld)
+void ImportSettings(Loader& ld, WindowModel& window)
 {
-    FormState& form = ld.frmPellik.Use();
+    WindowState& fields = window.Load();
     LoaderState& s = ld.state;
 
-    form.barProgress = 0;
-    form.Changed();
+    fields.barProgress = 0;
+    fields.Changed();
     // A port text too large for a port number gets the same 0 as one without a number, so the
     // port check reports it instead of the conversion failing.
-    s.PortNumber = RoundToPort(NumericValue(TrimSpaces(form.txtPort))).value_or(0);
-    s.BaudText = TrimSpaces(form.txtBaud);
-    s.ImageFile = TrimSpaces(form.txtFilename);
-    s.UseBreakReset = form.chkUseBreakReset != 0;
-    s.ZeroPattern = "001";
-    s.OnePattern = form.chkDensePacking != 0 ? "01" : "011";
-    s.BootCommand = form.chkWriteEeprom != 0 ? 3 : 1;
+    s.PortNumber = RoundToPort(NumericValue(TrimSpaces(fields.txtPort))).value_or(0);
+    s.BaudText = TrimSpaces(fields.txtBaud);
+    s.ImageFile = TrimSpaces(fields.txtFilename);
+    s.UseBreakReset = fields.chkUseBreakReset != 0;
+    s.ZeroPattern = kZeroPattern;
+    s.OnePattern = fields.chkDensePacking != 0 ? kDenseOnePattern : kStandardOnePattern;
+    s.BootCommand = fields.chkWriteEeprom != 0 ? kBootEeprom : kBootRam;
 }
 
-void RunWindowOperation(Loader& ld, void (*operation)(Loader&))
+void RunWindowOperation(Loader& ld, WindowModel& window, const std::function<void(Loader&)>& operation)
 {
-    FormState& form = ld.frmPellik.Use();
-    form.enabled = false;
-    form.Changed();
-    ImportSettings(ld);
+    WindowState& fields = window.Load();
+    fields.enabled = false;
+    fields.Changed();
+    ImportSettings(ld, window);
     operation(ld);
-    form.enabled = true;
-    form.Changed();
+    fields.enabled = true;
+    fields.Changed();
 }

@@ -2,14 +2,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdlib.h>
 
 #include "cli/command_line.h"
-#include "cli/port_check.h"
-#include "cli/reports.h"
-#include "loader/trim_spaces.h"
+#include "cli/usage.h"
+#include "loader/port_check.h"
 #include "tests/support/loader_fixture.h"
 #include "tests/support/param_name.h"
+#include "text/trim_spaces.h"
 
 namespace fs = std::filesystem;
 
@@ -23,27 +24,11 @@ std::string Describe(const LoaderState& s)
            "/" + s.OnePattern + " " + std::to_string(s.BootCommand) + " " + text(s.ImageFile);
 }
 
-// The operations started: name and the fields as they found them.
-std::vector<std::pair<std::string, std::string>>* g_started = nullptr;
-
-// Like the real operations: touch the window (which loads it) and check the port, except the search.
-void Start(Loader& ld, const char* operation, bool checksPort)
-{
-    g_started->emplace_back(operation, Describe(ld.state));
-    ld.frmPellik.Use();
-    if (checksPort)
-        CheckPortGiven(ld);
-}
-const Operations kFakes{[](Loader& l) { Start(l, "find", false); }, [](Loader& l) { Start(l, "identify", true); },
-                        [](Loader& l) { Start(l, "reboot", true); }, [](Loader& l) { Start(l, "shutdown", true); },
-                        [](Loader& l) { Start(l, "download", true); }};
-
 // Runs in a fresh folder holding the files the cases name.
 class CommandLineTest : public LoaderFixture {
 protected:
     void SetUp() override
     {
-        g_started = &started;
         m_home = fs::current_path();
         std::string pattern = (fs::temp_directory_path() / "pellik-cli-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -62,14 +47,23 @@ protected:
     {
         fs::current_path(m_home);
         fs::remove_all(m_dir);
-        g_started = nullptr;
+    }
+    // Like the real operations: load the window and check the port, except the search.
+    std::function<void(Loader&)> Fake(const char* operation, bool checksPort)
+    {
+        return [this, operation, checksPort](Loader& l) {
+            started.emplace_back(operation, Describe(l.state));
+            window.Load();
+            if (checksPort)
+                CheckPortGiven(l);
+        };
     }
     // As the entry hands a run over: the argument text untrimmed, CommandLine trimmed.
     void Run(const std::string& arguments)
     {
         ld.argumentText = arguments;
         ld.state.CommandLine = TrimSpaces(arguments);
-        RunCommandLine(ld, kFakes);
+        RunCommandLine(ld, fakes);
     }
     std::vector<std::string> Texts() const
     {
@@ -79,7 +73,10 @@ protected:
         return texts;
     }
 
+    // The operations started: name and the fields as they found them.
     std::vector<std::pair<std::string, std::string>> started;
+    const Operations fakes{Fake("find", false), Fake("identify", true), Fake("download", true),
+                           Fake("shutdown", true), Fake("reboot", true)};
     fs::path m_home;
     fs::path m_dir;
 };
@@ -124,8 +121,8 @@ TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperationOnTheFieldsSet)
         EXPECT_EQ(started.front().second, c.seen);
     }
     // Every operation the run starts is followed by the window's unload.
-    EXPECT_EQ(form.unloads, c.operation.empty() ? 0 : 1);
-    EXPECT_FALSE(form.Loaded());
+    EXPECT_EQ(window.unloads, c.operation.empty() ? 0 : 1);
+    EXPECT_FALSE(window.Loaded());
     EXPECT_EQ(ld.state.CommandLine, "");
     EXPECT_NE(ld.state.ImageFile, "");
 }
@@ -243,12 +240,12 @@ TEST_F(CommandLineTest, HelpShowsTheUsageOfItsOwnPrefixAndEndsTheRun)
 
 TEST_F(CommandLineTest, ASwitchNameLosesItsTrailingBlanksAndTheArgumentItsLeadingOnes)
 {
-    ParseSwitch(ld, kFakes, "-", "-com  :  3");
+    ParseSwitch(ld, fakes, "-", "-com  :  3");
     EXPECT_TRUE(presenter.messages.empty());
     EXPECT_EQ(ld.state.PortNumber, 3);
-    ParseSwitch(ld, kFakes, "/", "/Baud  : 9600");
+    ParseSwitch(ld, fakes, "/", "/Baud  : 9600");
     EXPECT_EQ(ld.state.BaudText, "9600");
-    ParseSwitch(ld, kFakes, "/", "/break : x");
+    ParseSwitch(ld, fakes, "/", "/break : x");
     EXPECT_EQ(Texts(), std::vector<std::string>{"Invalid Switch : '/break:x'\r\n\r\n"});
 }
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "cli/main_entry.h"
-#include "cli/reports.h"
+#include "cli/usage.h"
 #include "tests/support/loader_fixture.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
             titlesInWindow.push_back(l.state.MessageTitle);
             return 0;
         };
-        return Main(ld, services);
+        return Main(ld, ChooseRunMode(TrimSpaces(arguments)), services);
     }
 
     std::vector<std::string> titlesInWindow;
@@ -70,7 +71,7 @@ TEST_F(MainTest, EachRunModeShowsItsTitleAndGivesItsExitStatus)
     EXPECT_EQ(error.title, kPlainTitle);
     EXPECT_EQ(error.text, "No Download Filename Specified\r\n\r\n-com:3");
     EXPECT_EQ(titlesInWindow.size(), 2u);
-    EXPECT_EQ(form.loads, 0);
+    EXPECT_EQ(window.loads, 0);
 }
 
 }  // namespace

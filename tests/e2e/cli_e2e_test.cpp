@@ -175,13 +175,12 @@ TEST_F(EndToEnd, ChipKilledDuringADownloadIsALostLink)
     StartChip(1, {"--eeprom-busy-ms", "8000"});
     WritePorts();
     const std::string image = MakeImage(32768);
-    pid_t chip = m_chips[1];
-    std::thread killer([chip] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        kill(chip, SIGKILL);
-    });
-    const ChildResult r = Run({"-com:1", "-eeprom", image}, {}, 30000);
-    killer.join();
+    ChildResult r;
+    std::thread download([&] { r = Run({"-com:1", "-eeprom", image}, {}, 30000); });
+    const bool waiting = WaitForChipEvent(1, "eeprom_wait");
+    kill(m_chips[1], SIGKILL);
+    download.join();
+    ASSERT_TRUE(waiting) << "the download never reached the EEPROM wait\n" << r.err;
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, Printed("Hardware link lost"));
@@ -195,9 +194,10 @@ TEST_F(EndToEnd, APortHeldByAnotherProgramIsNotShared)
     const std::string image = MakeImage(64);
     ChildResult holder;
     std::thread first([&] { holder = Run({"-com:1", "-eeprom", image}, {}, 30000); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const bool holding = WaitForChipEvent(1, "eeprom_wait");
     const ChildResult second = Run({"-com:1", "-identify"}, {}, 30000);
     first.join();
+    ASSERT_TRUE(holding) << holder.err;
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.err, Printed("No Propeller Chip found"));
     EXPECT_EQ(holder.exitCode, 0) << holder.err;

@@ -2,11 +2,11 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <thread>
+
+#include "tests/support/file_wait.h"
 
 namespace {
 
@@ -49,9 +49,7 @@ void EndToEnd::StartChip(int n, const std::vector<std::string>& options, std::st
     std::remove(out.c_str());
     m_chips[n] = StartChild(argv, out);
     m_links[n] = link;
-    for (int i = 0; i < 500 && ReadTextFile(out).find("ready") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_NE(ReadTextFile(out).find("ready"), std::string::npos) << "virtual chip did not start";
+    ASSERT_TRUE(WaitForFileText(out, "ready", 5000)) << "virtual chip did not start";
 }
 
 void EndToEnd::WritePorts()
@@ -96,6 +94,11 @@ std::string EndToEnd::MakeImage(int size)
 std::string EndToEnd::ChipLog(int n) const
 {
     return ReadTextFile(m_folder + "/chip" + std::to_string(n) + ".log");
+}
+
+bool EndToEnd::WaitForChipEvent(int n, const std::string& event, int timeoutMs) const
+{
+    return WaitForFileText(m_folder + "/chip" + std::to_string(n) + ".log", "{\"event\":\"" + event + "\"", timeoutMs);
 }
 
 std::string EndToEnd::SettingsFile() const

@@ -28,6 +28,8 @@ protected:
     // A sample image of the given size made by the project's tool.
     std::string MakeImage(int size);
     std::string ChipLog(int n) const;
+    // Waits until chip n has logged the event (for instance "eeprom_wait"); false on timeout.
+    bool WaitForChipEvent(int n, const std::string& event, int timeoutMs = 20000) const;
     std::string SettingsFile() const;
     std::string PortsFile() const;
     bool SettingsFileExists() const;

@@ -6,7 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "cli/reports.h"
+#include "cli/usage.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include "tests/support/fake_serial.h"
 #include "tests/support/memory_settings_store.h"
 #include "tests/support/recording_presenter.h"
-#include "ui/form.h"
 #include "ui/widget/frm_pellik.h"
+#include "ui/window_model.h"
 
 namespace {
 
@@ -119,10 +119,10 @@ int ShowAndCloseNativelyOnWayland(const std::string& runtimeDir)
     store.values = {{top, "1507.5"}, {left, "3000"}};
     VirtualClock clock;
     RecordingPresenter presenter;
-    Form form([&clock] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32");
-    Loader ld(clock, presenter, form);
+    WindowModel model([&clock] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32");
+    Loader ld(clock, presenter, model);
     QtFileDialog dialog;
-    FrmPellik window(ld, form, dialog);
+    FrmPellik window(ld, model, dialog);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window, kWindowWaitMs))
         return 2;

@@ -142,7 +142,7 @@ TEST_F(BootHandshakeTest, SucceedsAtEveryRateWhenTheWireTakesItsTime)
         ld.state.BaudText = baud;
         Connect();
         EXPECT_EQ(ld.state.LinkStatus, 1);
-        EXPECT_EQ(form.state.txtBaud, baud);
+        EXPECT_EQ(window.state.txtBaud, baud);
     }
 }
 

@@ -1,9 +1,10 @@
-// The pulse encoder against the worked byte sequences of both packings, and against the virtual
-// chip's reading of the line levels.
+// The pulse encoder against the exact characters of known inputs in both packings, and against
+// the virtual chip's reading of the line levels.
 #include <functional>
 #include <random>
 
 #include "loader/pulse_encoder.h"
+#include "loader/serial_link.h"
 #include "tests/support/loader_fixture.h"
 #include "tools/line_decoder.h"
 
@@ -35,7 +36,7 @@ void Bits(Loader& ld, std::initializer_list<int> bits)
         SendBit(ld, bit);
 }
 
-TEST_F(PulseEncoderTest, WorkedExamplesInBothPackings)
+TEST_F(PulseEncoderTest, KnownInputsGiveTheirExactCharactersInBothPackings)
 {
     struct Case {
         const char* name;
@@ -57,7 +58,7 @@ TEST_F(PulseEncoderTest, WorkedExamplesInBothPackings)
         {"byte -1 is eight ones", Dense, [](Loader& ld) { BytesThenFlush(ld, {-1}); }, {0x55, 0xF5}, ""},
         {"long 1", Standard, [](Loader& ld) { BytesThenFlush(ld, {1, 0, 0, 0}); }, longOne, ""},
         {"long 1", Dense, [](Loader& ld) { BytesThenFlush(ld, {1, 0, 0, 0}); }, longOneDense, ""},
-        {"case b keeps the 0 bit's pulse", Dense, [](Loader& ld) { Bits(ld, {1, 0, 0, 0}); }, {0xC9}, "001"},
+        {"a cut before a 0 bit keeps its two-time low", Dense, [](Loader& ld) { Bits(ld, {1, 0, 0, 0}); }, {0xC9}, "001"},
         {"bit 7 counts as 1", Standard, [](Loader& ld) { Bits(ld, {7}); }, {}, "011"},
         {"code 2 only packs", Dense, [](Loader& ld) { Bits(ld, {1, 0, 1}); AppendPulse(ld, 2); }, {}, "0100101"},
         {"flush of nothing", Standard, [](Loader& ld) { FlushBits(ld); }, {}, ""},

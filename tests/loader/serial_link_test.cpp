@@ -46,8 +46,8 @@ TEST_F(SerialLinkTest, SamePortAndBaudReuseTheOpenPortAnythingElseReopens)
     int opens = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.port) + " " + c.baud);
-        form.Use().txtPort = form.state.txtBaud = "typed";
-        form.state.btnClosePortEnabled = false;
+        window.Load().txtPort = window.state.txtBaud = "typed";
+        window.state.btnClosePortEnabled = false;
         EXPECT_TRUE(OpenPort(ld, c.port, c.baud));
         opens += c.reused ? 0 : 1;
         EXPECT_EQ(serial.opens, opens);
@@ -56,21 +56,21 @@ TEST_F(SerialLinkTest, SamePortAndBaudReuseTheOpenPortAnythingElseReopens)
         EXPECT_EQ(serial.events.back().port, c.port);
         EXPECT_EQ(serial.events.back().settings, c.settings);
         // A reused port leaves the window alone; an opened one shows what is in use.
-        EXPECT_EQ(form.state.txtPort, c.reused ? "typed" : std::to_string(c.port));
-        EXPECT_EQ(form.state.txtBaud, c.reused ? "typed" : c.settings.substr(0, c.settings.find(',')));
-        EXPECT_EQ(form.state.btnClosePortEnabled, !c.reused);
+        EXPECT_EQ(window.state.txtPort, c.reused ? "typed" : std::to_string(c.port));
+        EXPECT_EQ(window.state.txtBaud, c.reused ? "typed" : c.settings.substr(0, c.settings.find(',')));
+        EXPECT_EQ(window.state.btnClosePortEnabled, !c.reused);
     }
     // A port that fails on its own (unplugged) disables the button as closing does.
     serial.Unplug();
-    EXPECT_FALSE(form.state.btnClosePortEnabled);
+    EXPECT_FALSE(window.state.btnClosePortEnabled);
     EXPECT_TRUE(OpenPort(ld, 4, "57600"));
     // Closing disables the button, even when the port is closed already (an unplugged adapter).
     for (int round = 0; round < 2; ++round) {
-        form.state.btnClosePortEnabled = true;
+        window.state.btnClosePortEnabled = true;
         ClosePort(ld);
         EXPECT_EQ(serial.closes, opens);
         EXPECT_FALSE(serial.PortOpen());
-        EXPECT_FALSE(form.state.btnClosePortEnabled);
+        EXPECT_FALSE(window.state.btnClosePortEnabled);
     }
 }
 
@@ -236,7 +236,7 @@ TEST_F(SerialLinkTest, DrainThatStopsIsALostLinkAfterItsGrace)
         } else {
             EXPECT_EQ(WriteSizes(), std::vector<std::size_t>{512});
             EXPECT_FALSE(serial.PortOpen());
-            EXPECT_FALSE(form.state.btnClosePortEnabled);
+            EXPECT_FALSE(window.state.btnClosePortEnabled);
             EXPECT_TRUE(ld.state.TxBuffer.empty());
             // Not before the grace for what was left at the stall, and within one look after
             // the grace for a whole block.

@@ -34,14 +34,14 @@ TEST_F(ChipSearch, ReportsEveryPortAndSetsThePortBoxOnlyForOneChip)
         for (int port : c.chipsOn)
             PlaceChip(port);
         presenter.messages.clear();
-        form.state.txtPort = "7";
+        window.state.txtPort = "7";
         FindChips(ld);
         ASSERT_EQ(presenter.messages.size(), 1u);
         EXPECT_EQ(presenter.messages[0].text, Report(c.headline, c.chipsOn));
         EXPECT_EQ(presenter.messages[0].icon, c.icon);
-        EXPECT_EQ(form.state.txtPort, c.portBox);
+        EXPECT_EQ(window.state.txtPort, c.portBox);
         EXPECT_FALSE(serial.PortOpen());
-        EXPECT_FALSE(form.state.btnClosePortEnabled);
+        EXPECT_FALSE(window.state.btnClosePortEnabled);
     }
 }
 
@@ -52,8 +52,8 @@ TEST_F(ChipSearch, PortsThatDoNotOpenAreJustAbsentAndTheBaudTextIsUsedAsItStands
     ld.state.BaudText = "";  // a command-line search without a baud switch
     FindChips(ld);
     EXPECT_EQ(presenter.messages.at(0).text, Report("One Propeller Chip found", {4}));
-    EXPECT_EQ(form.state.txtPort, "4");
-    EXPECT_EQ(form.state.txtBaud, "115200") << "the control kept its own line settings";
+    EXPECT_EQ(window.state.txtPort, "4");
+    EXPECT_EQ(window.state.txtBaud, "115200") << "the control kept its own line settings";
     EXPECT_EQ(ld.state.PortNumber, 3) << "the search does not change the port of the next operation";
 }
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cli/reports.h"
 #include "loader/operations.h"
+#include "loader/progress_percent.h"
+#include "loader/reports.h"
 #include "tests/operations/chip_fixture.h"
 #include "tools/sha256.h"
 
@@ -23,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(ImageDownload, SmallImageStreamsAsTheWorkedExampleInBothPackings)
+TEST_F(ImageDownload, AOneLongImageStreamsAsItsExactCharactersInBothPackings)
 {
     const struct {
         const char* name;
@@ -99,10 +100,10 @@ TEST_F(ImageDownload, ProgressFollowsEachChunkOf128Bytes)
     PlaceChip(3);
     UseImage(300);
     std::vector<std::pair<int, std::size_t>> seen;  // bar value, characters encoded so far
-    form.state.barProgress = -1;
-    form.state.onChanged = [&] {
-        if (form.state.barProgress >= 0 && (seen.empty() || seen.back().first != form.state.barProgress))
-            seen.emplace_back(form.state.barProgress,
+    window.state.barProgress = -1;
+    window.state.onChanged = [&] {
+        if (window.state.barProgress >= 0 && (seen.empty() || seen.back().first != window.state.barProgress))
+            seen.emplace_back(window.state.barProgress,
                               static_cast<std::size_t>(ld.state.BytesSent) + ld.state.TxBuffer.size());
     };
     DownloadImage(ld);
@@ -223,7 +224,7 @@ TEST_F(ImageDownload, ChecksBeforeThePortIsTouched)
         EXPECT_EQ(LastMessage(), c.message);
         EXPECT_EQ(presenter.messages.size(), 1u);
     }
-    EXPECT_EQ(form.loads, 0) << "the window (and with it the port) was never touched";
+    EXPECT_EQ(window.loads, 0) << "the window (and with it the port) was never touched";
     EXPECT_EQ(serial.opens, 0);
 }
 
@@ -257,7 +258,7 @@ TEST_F(ImageDownload, AnUnpluggedAdapterIsALostLinkWhereverItHappens)
         EXPECT_EQ(presenter.messages.size(), 1u);
         EXPECT_LT(clock.NowMs() - start, 1000) << "no wait ran out its time on a dead port";
         serial.failAfterBytes = -1;
-        form.Unload();
+        window.Unload();
     }
 }
 
@@ -266,8 +267,8 @@ TEST_F(ImageDownload, AFileThatShrinksWhileStreamingIsNeverASuccess)
     PlaceChip(3);
     const std::string path = UseImage(32768);
     bool truncated = false;
-    form.state.onChanged = [&] {
-        if (!truncated && form.state.barProgress == 0 && ld.state.BytesSent > 0) {
+    window.state.onChanged = [&] {
+        if (!truncated && window.state.barProgress == 0 && ld.state.BytesSent > 0) {
             std::filesystem::resize_file(path, 1000);
             truncated = true;
         }

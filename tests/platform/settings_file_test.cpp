@@ -1,4 +1,4 @@
-// The store's INI text against QSettings itself, which wrote every store before: the same values
+// The store's INI text against QSettings itself, whose format it keeps: the same values
 // read back from its files, its files from ours, and its own lines written for ours. And the
 // port map, read byte for byte.
 #include <gtest/gtest.h>

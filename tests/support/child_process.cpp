@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
@@ -162,9 +163,9 @@ void WriteTextFile(const std::string& path, const std::string& text)
 std::string MakeTempFolder()
 {
     const char* base = std::getenv("PELLIK_BUILD_DIR");
-    std::string pattern = std::string(base ? base : "/tmp") + "/test-home/tmp-XXXXXX";
-    std::string parent = pattern.substr(0, pattern.rfind('/'));
-    std::system(("mkdir -p '" + parent + "'").c_str());
+    const std::filesystem::path parent = std::filesystem::path(base ? base : "/tmp") / "test-home";
+    std::filesystem::create_directories(parent);
+    std::string pattern = (parent / "tmp-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     return pattern;

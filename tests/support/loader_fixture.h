@@ -6,7 +6,7 @@
 
 #include "loader/loader.h"
 #include "loader/serial_link.h"
-#include "tests/support/fake_form.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/recording_presenter.h"
 #include "tests/support/virtual_clock.h"
@@ -15,9 +15,9 @@ class LoaderFixture : public ::testing::Test {
 protected:
     LoaderFixture()
     {
-        form.state.SerialPort = &serial;
+        window.state.SerialPort = &serial;
         serial.OnComm = [this] { SerialPort_OnComm(ld); };
-        form.onUnload = [this] { ClosePort(ld); };
+        window.onUnload = [this] { ClosePort(ld); };
     }
 
     // Fields as a window operation sets them: standard packing, RAM, port 3 at 115200.
@@ -33,6 +33,6 @@ protected:
     VirtualClock clock;
     FakeSerial serial{clock};
     RecordingPresenter presenter;
-    FakeForm form;
-    Loader ld{clock, presenter, form};
+    FakeWindow window;
+    Loader ld{clock, presenter, window};
 };

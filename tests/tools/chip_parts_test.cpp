@@ -1,11 +1,11 @@
-// The chip's building blocks against published values: the handshake sequence, SHA-256, the ROM
+// The chip's building blocks against known values: the handshake sequence, SHA-256, the ROM
 // checksum rule and the sample image.
 #include "tests/tools/chip_test_support.h"
 #include "tools/rom_checksum.h"
 #include "tools/sample_image.h"
 #include "tools/sha256.h"
 
-TEST(BootLfsr, SentAndExpectedBitsMatchTheWorkedExample)
+TEST(BootLfsr, SentAndExpectedBitsMatchTheKnownSequence)
 {
     auto text = [](const std::vector<int>& bits) {
         std::string out;

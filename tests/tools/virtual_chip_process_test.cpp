@@ -12,12 +12,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 #include "tests/support/child_process.h"
+#include "tests/support/file_wait.h"
 #include "tests/tools/chip_test_support.h"
 #include "tools/rom_checksum.h"
+#include "tools/sample_image.h"
 
 namespace {
 
@@ -77,8 +78,7 @@ protected:
         argv.insert(argv.end(), options.begin(), options.end());
         const std::string out = m_folder + "/chip" + std::to_string(++m_starts) + ".out";
         m_pid = StartChild(argv, out);
-        for (int i = 0; i < 500 && ReadTextFile(out).find("ready") == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        (void)WaitForFileText(out, "ready", 5000);
         ASSERT_EQ(ReadTextFile(out), "ready\n");
         m_fd = open(m_link.c_str(), O_RDWR | O_NOCTTY);
         ASSERT_GE(m_fd, 0);
@@ -127,7 +127,7 @@ TEST_F(VirtualChipProcess, ReplacesAStaleLinkAnswersAHandshakeLogsItAndRemovesIt
     m_fd = open(m_link.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(m_fd, 0);
     Send(LongCharacters(0));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(WaitForFileText(m_folder + "/chip.log", "\"kind\":\"shutdown\"", 10000));
 
     EXPECT_EQ(Reap(SIGTERM), 0);
     EXPECT_FALSE(Exists(m_link));
@@ -136,6 +136,28 @@ TEST_F(VirtualChipProcess, ReplacesAStaleLinkAnswersAHandshakeLogsItAndRemovesIt
     EXPECT_NE(log.find("\"event\":\"handshake\",\"ms\":"), std::string::npos) << log;
     EXPECT_NE(log.find("\"ok\":true}\n"), std::string::npos) << log;
     EXPECT_NE(log.find("\"kind\":\"shutdown\""), std::string::npos) << log;
+}
+
+// The log tells a watcher when the host of an EEPROM download has read the checksum answer and
+// polls on for the write; never while that answer still lies unread on the line.
+TEST_F(VirtualChipProcess, LogsTheEepromWaitOnlyOnceTheHostHasReadTheChecksumAnswer)
+{
+    Start({"--checksum-busy-ms", "0", "--eeprom-busy-ms", "60000"});
+    Send({0xF9});
+    Send(Concat({BitCharacters(HandshakeBits(1, 250)), Polls(258)}));
+    ASSERT_EQ(ReadAnswers(m_fd, 258, 10000), ExpectedHandshakeAnswers());
+    // The poll right behind the image is answered with the checksum, which is left unread.
+    Send(Concat({LongCharacters(2), LongCharacters(16), ImageCharacters(MakeSampleImage(64)), {0xF9}}));
+    pollfd answered{m_fd, POLLIN, 0};
+    ASSERT_EQ(poll(&answered, 1, 10000), 1);
+    // The chip logs this stray character on arrival: it has looked while the answer lay unread.
+    Send({0x00});
+    const std::string log = m_folder + "/chip.log";
+    ASSERT_TRUE(WaitForFileText(log, "\"event\":\"decode_error\"", 10000));
+    EXPECT_EQ(ReadAnswers(m_fd, 1, 10000), Bytes{0xFE});
+    EXPECT_EQ(ReadTextFile(log).find("eeprom_wait"), std::string::npos);
+    Send({0xF9});
+    EXPECT_TRUE(WaitForFileText(log, "{\"event\":\"eeprom_wait\"", 10000));
 }
 
 TEST_F(VirtualChipProcess, OrderedUnplugKillsTheLine)
@@ -180,6 +202,21 @@ TEST_F(VirtualChipProcess, BadOptionsGiveUsageAndStatus2)
         const ChildResult r = RunChild(argv, {}, 10000);
         EXPECT_EQ(r.exitCode, 2) << args.size();
         EXPECT_NE(r.err.find("usage: virtual_chip --link PATH"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(VirtualChipProcess, HelpPrintsTheUsageOnStandardOutputAndSucceeds)
+{
+    const std::string tools = ChipBinary().substr(0, ChipBinary().rfind('/'));
+    const std::pair<std::string, const char*> cases[] = {
+        {ChipBinary(), "usage: virtual_chip --link PATH"},
+        {tools + "/make_sample_image", "usage: make_sample_image OUT [SIZE]"},
+    };
+    for (const auto& [tool, usage] : cases) {
+        const ChildResult r = RunChild({tool, "--help"}, {}, 10000);
+        EXPECT_EQ(r.exitCode, 0) << tool;
+        EXPECT_EQ(r.out.rfind(usage, 0), 0u) << r.out;
+        EXPECT_EQ(r.err, "") << tool;
     }
 }
 

@@ -16,14 +16,14 @@ TEST_P(OperationButtonTest, RunsItsOperationWithTheWindowDisabled)
     FrmPellik& w = Open();
     Child<QLineEdit>("txtPort")->setText(" 6 ");
     bool enabled = true;
-    FakeOperations::body = [&](Loader& l) {
+    body = [&](Loader& l) {
         enabled = w.isEnabled() || Button(button)->isEnabled();
         EXPECT_EQ(l.state.PortNumber, 6);  // the typed settings are imported first
     };
 
     Click(button);
 
-    EXPECT_EQ(FakeOperations::calls, std::vector<std::string>{operation});
+    EXPECT_EQ(calls, std::vector<std::string>{operation});
     EXPECT_FALSE(enabled);
     EXPECT_TRUE(w.isEnabled());
     EXPECT_EQ(w.focusWidget(), Button(button));  // focus comes back to the button
@@ -36,16 +36,14 @@ INSTANTIATE_TEST_SUITE_P(Buttons, OperationButtonTest,
                                            std::pair{"btnReBoot", "RebootChip"}),
                          [](const auto& info) { return std::string(info.param.first); });
 
-// Writes the window as the port opening does after a successful open.
+// Writes the window as the port opening does after a successful open, and moves the bar.
 void OpenAsTheLinkDoes(Loader& l)
 {
-    FormState& f = l.frmPellik.Use();
-    f.SerialPort->SetPortOpen(true);
-    f.txtPort = "3";
-    f.txtBaud = "115200";
-    f.btnClosePortEnabled = true;
-    f.barProgress = 35;
-    f.Changed();
+    l.frmPellik.SerialPort().SetPortOpen(true);
+    l.frmPellik.SetClosePortEnabled(true);
+    l.frmPellik.SetPortText("3");
+    l.frmPellik.SetBaudText("115200");
+    l.frmPellik.SetProgress(35);
 }
 
 TEST_F(FrmPellikTest, ShowsWhatTheLinkWroteAndClosePortKeepsWhatWasTypedMeanwhile)
@@ -53,48 +51,48 @@ TEST_F(FrmPellikTest, ShowsWhatTheLinkWroteAndClosePortKeepsWhatWasTypedMeanwhil
     Open();
     Child<QLineEdit>("txtPort")->setText("  3");
     Child<QLineEdit>("txtBaud")->setText(" 115200 ");
-    FakeOperations::body = OpenAsTheLinkDoes;
+    body = OpenAsTheLinkDoes;
     Click("btnIdentify");
     EXPECT_EQ(Text("txtPort"), "3");
     EXPECT_EQ(Text("txtBaud"), "115200");
     EXPECT_EQ(Child<QProgressBar>("barProgress")->value(), 35);
     EXPECT_TRUE(Button("btnClosePort")->isEnabled());
-    EXPECT_TRUE(serial.PortOpen());
+    EXPECT_TRUE(Serial().PortOpen());
 
     QTest::keyClicks(Child<QLineEdit>("txtPort"), "5");
     Click("btnClosePort");
     EXPECT_FALSE(Button("btnClosePort")->isEnabled());
-    EXPECT_FALSE(serial.PortOpen());
-    EXPECT_EQ(serial.closes, 1);
+    EXPECT_FALSE(Serial().PortOpen());
+    EXPECT_EQ(Serial().closes, 1);
     EXPECT_EQ(Text("txtPort"), "35");
-    EXPECT_EQ(form.state.txtPort, "35");
-    EXPECT_EQ(FakeOperations::calls.size(), 1u);  // no operation, no import
+    EXPECT_EQ(model.State().txtPort, "35");
+    EXPECT_EQ(calls.size(), 1u);  // no operation, no import
 }
 
 TEST_F(FrmPellikTest, ClosePortFollowsAPortThatFailsOnItsOwn)
 {
     Open();
-    FakeOperations::body = OpenAsTheLinkDoes;
+    body = OpenAsTheLinkDoes;
     Click("btnIdentify");
     ASSERT_TRUE(Button("btnClosePort")->isEnabled());
-    serial.Unplug();
+    Serial().Unplug();
     EXPECT_FALSE(Button("btnClosePort")->isEnabled());
 }
 
 TEST_F(FrmPellikTest, EditsReachTheStateAsTheyAreAndClicksToggleBetweenClearAndChecked)
 {
-    form.state.chkWriteEeprom = 2;
+    model.Load().chkWriteEeprom = 2;
     Open();
     auto* box = Child<QCheckBox>("chkWriteEeprom");
     EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
     std::vector<int> values;
     for (int i = 0; i < 4; ++i) {
         QTest::mouseClick(box, Qt::LeftButton);
-        values.push_back(form.state.chkWriteEeprom);
+        values.push_back(model.State().chkWriteEeprom);
     }
     EXPECT_EQ(values, (std::vector<int>{0, 1, 0, 1}));
     QTest::keyClicks(Child<QLineEdit>("txtFilename"), " a.eeprom ");
-    EXPECT_EQ(form.state.txtFilename, " a.eeprom ");
+    EXPECT_EQ(model.State().txtFilename, " a.eeprom ");
 }
 
 TEST_F(FrmPellikTest, AccessKeyStartsItsOperation)
@@ -104,17 +102,17 @@ TEST_F(FrmPellikTest, AccessKeyStartsItsOperation)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(w.windowHandle(), Qt::Key_D, Qt::AltModifier);
     // A mnemonic presses the button visibly first; the click follows a moment later.
-    EXPECT_TRUE(QTest::qWaitFor([] { return !FakeOperations::calls.empty(); }, 2000));
-    EXPECT_EQ(FakeOperations::calls, std::vector<std::string>{"DownloadImage"});
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !calls.empty(); }, 2000));
+    EXPECT_EQ(calls, std::vector<std::string>{"DownloadImage"});
 }
 
 TEST_F(FrmPellikTest, CloseIsRefusedDuringAnOperationAndUnloadsWhenIdle)
 {
     int ownerTold = 0;
-    form.state.onChanged = [&ownerTold] { ++ownerTold; };
+    model.SetOnChanged([&ownerTold] { ++ownerTold; });
     FrmPellik& w = Open();
     bool closed = true;
-    FakeOperations::body = [&](Loader& l) {
+    body = [&](Loader& l) {
         OpenAsTheLinkDoes(l);
         closed = w.close();
     };
@@ -122,17 +120,17 @@ TEST_F(FrmPellikTest, CloseIsRefusedDuringAnOperationAndUnloadsWhenIdle)
     EXPECT_FALSE(closed);
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.isEnabled());  // the operation ended normally
-    EXPECT_EQ(form.unloads, 0);
-    ASSERT_TRUE(serial.PortOpen());
+    EXPECT_EQ(Unloads(), 0u);
+    ASSERT_TRUE(Serial().PortOpen());
     EXPECT_GT(ownerTold, 0);  // the owner's own watcher still hears the changes
 
     EXPECT_TRUE(w.close());
-    EXPECT_EQ(form.unloads, 1);
-    EXPECT_FALSE(serial.PortOpen());
+    EXPECT_EQ(Unloads(), 1u);
+    EXPECT_FALSE(Serial().PortOpen());
     // Only the owner's watcher is left: nothing reaches back into a closed window.
     const int before = ownerTold;
-    form.state.btnClosePortEnabled = false;
-    form.state.Changed();
+    model.Load().btnClosePortEnabled = false;
+    model.State().Changed();
     EXPECT_EQ(ownerTold, before + 1);
     EXPECT_TRUE(Button("btnClosePort")->isEnabled());
 }
@@ -140,7 +138,7 @@ TEST_F(FrmPellikTest, CloseIsRefusedDuringAnOperationAndUnloadsWhenIdle)
 // The real operations, on the fake port with nothing attached.
 TEST_F(FrmPellikTest, IdentifyWithoutAChipReportsOnceAndLeavesThePortOpen)
 {
-    FrmPellik& w = Open(ld, form, WindowOperations{});
+    FrmPellik& w = Open(RealOperations());
     Child<QLineEdit>("txtPort")->setText(" 2 ");
     bool enabledWhileReporting = true;
     presenter.onShow = [&](const RecordingPresenter::Message&) { enabledWhileReporting = w.isEnabled(); };
@@ -152,7 +150,7 @@ TEST_F(FrmPellikTest, IdentifyWithoutAChipReportsOnceAndLeavesThePortOpen)
     EXPECT_FALSE(enabledWhileReporting);
     EXPECT_TRUE(w.isEnabled());
     EXPECT_EQ(Text("txtPort"), "2");
-    EXPECT_TRUE(serial.PortOpen());
+    EXPECT_TRUE(Serial().PortOpen());
     EXPECT_TRUE(Button("btnClosePort")->isEnabled());
 }
 

@@ -30,7 +30,7 @@ TEST_F(BrowseTest, TheChoiceLosesOuterSpacesAndACancelBringsItBackForThisWindowO
     Open();
     Browse("  /tmp/my image.eep  ");
     EXPECT_EQ(Text("txtFilename"), "/tmp/my image.eep");
-    EXPECT_EQ(form.state.txtFilename, "/tmp/my image.eep");
+    EXPECT_EQ(model.State().txtFilename, "/tmp/my image.eep");
     Type("other.bin");
     Browse("");
     EXPECT_EQ(Text("txtFilename"), "/tmp/my image.eep");

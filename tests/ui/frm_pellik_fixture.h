@@ -1,5 +1,5 @@
-// A FrmPellik on the loader fixture's fake window state, with fake operations that record their
-// calls and a file dialog that answers from a script.
+// A FrmPellik on the real window model (store in memory, fake serial control), with fake
+// operations that record their calls and a file dialog that answers from a script.
 #pragma once
 
 #include <QApplication>
@@ -9,8 +9,10 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "tests/support/loader_fixture.h"
+#include "tests/ui/window_model_fixture.h"
 #include "ui/widget/frm_pellik.h"
 
 // One QApplication for all widget tests of the program, created on first use and kept.
@@ -55,50 +57,32 @@ public:
     std::vector<FileFilter> lastFilters;
 };
 
-// The fake operations record their names here; body, when set, runs inside each call.
-struct FakeOperations {
-    static inline std::vector<std::string> calls;
-    static inline std::function<void(Loader&)> body;
-    static void Record(const char* name, Loader& ld)
-    {
-        calls.push_back(name);
-        if (body)
-            body(ld);
-    }
-};
-
-class FrmPellikTest : public LoaderFixture {
+class FrmPellikTest : public WindowModelFixture {
 protected:
-    FrmPellikTest()
-    {
-        EnsureTestApplication();
-        FakeOperations::calls.clear();
-        FakeOperations::body = nullptr;
-    }
-    ~FrmPellikTest() override
-    {
-        m_window.reset();
-        FakeOperations::body = nullptr;
-    }
+    FrmPellikTest() { EnsureTestApplication(); }
+    ~FrmPellikTest() override { m_window.reset(); }
 
-    // Loads the window through host (the fake one by default); set its state first to play stored values.
-    FrmPellik& Open(Loader& l, FormHost& host, const WindowOperations& ops)
+    // Loads the model; set its state or the store first to play stored values.
+    FrmPellik& Open(const Operations& ops)
     {
-        m_window = std::make_unique<FrmPellik>(l, host, dialog, ops);
+        m_window = std::make_unique<FrmPellik>(ld, model, dialog, ops);
         m_window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
         return *m_window;
     }
-    FrmPellik& Open() { return Open(ld, form, FakeWindowOperations()); }
-    static WindowOperations FakeWindowOperations()
+    FrmPellik& Open() { return Open(FakeOperations()); }
+    // Operations that record their names in calls and run body, when it is set, inside each call.
+    Operations FakeOperations()
     {
-        WindowOperations ops;
-        ops.FindChips = [](Loader& l) { FakeOperations::Record("FindChips", l); };
-        ops.IdentifyChip = [](Loader& l) { FakeOperations::Record("IdentifyChip", l); };
-        ops.DownloadImage = [](Loader& l) { FakeOperations::Record("DownloadImage", l); };
-        ops.ShutdownChip = [](Loader& l) { FakeOperations::Record("ShutdownChip", l); };
-        ops.RebootChip = [](Loader& l) { FakeOperations::Record("RebootChip", l); };
-        return ops;
+        const auto fake = [this](const char* name) {
+            return [this, name](Loader& l) {
+                calls.push_back(name);
+                if (body)
+                    body(l);
+            };
+        };
+        return {fake("FindChips"), fake("IdentifyChip"), fake("DownloadImage"), fake("ShutdownChip"),
+                fake("RebootChip")};
     }
 
     template <typename T = QWidget>
@@ -112,6 +96,8 @@ protected:
     std::string Text(const char* box) { return Child<QLineEdit>(box)->text().toStdString(); }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
 
+    std::vector<std::string> calls;
+    std::function<void(Loader&)> body;
     ScriptedDialog dialog;
     std::unique_ptr<FrmPellik> m_window;
 };

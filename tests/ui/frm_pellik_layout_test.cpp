@@ -104,7 +104,7 @@ std::vector<std::string> TabChain(QWidget* start)
     return chain;
 }
 
-TEST_F(FrmPellikTest, TabOrderFollowsTheTabIndexesAndSkipsLabelsBarAndDisabledClose)
+TEST_F(FrmPellikTest, TabOrderSkipsLabelsBarAndDisabledClose)
 {
     Open();
     std::vector<std::string> chain = {
@@ -112,8 +112,7 @@ TEST_F(FrmPellikTest, TabOrderFollowsTheTabIndexesAndSkipsLabelsBarAndDisabledCl
         "chkDensePacking", "btnFind", "btnShutdown", "btnBrowse", "btnReBoot", "chkUseBreakReset"};
     EXPECT_EQ(TabChain(Button("btnIdentify")), chain);
 
-    form.state.btnClosePortEnabled = true;
-    form.state.Changed();
+    model.SetClosePortEnabled(true);
     chain.insert(chain.begin() + 9, "btnClosePort");
     EXPECT_EQ(TabChain(Button("btnIdentify")), chain);
 }

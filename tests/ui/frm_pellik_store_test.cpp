@@ -2,22 +2,15 @@
 // stands, and what goes back on close.
 #include <QCheckBox>
 
-#include "loader/serial_link.h"
-#include "tests/support/memory_settings_store.h"
 #include "tests/ui/frm_pellik_fixture.h"
-#include "ui/form.h"
 
 namespace {
 
 class FrmPellikStoreTest : public FrmPellikTest {
 protected:
-    FrmPellikStoreTest() { realForm.SetClosePort([this] { ClosePort(realLd); }); }
-    FrmPellik& OpenOnStore() { return Open(realLd, realForm, FakeWindowOperations()); }
+    // Opens the window on what the store holds: the model loads it from there.
+    FrmPellik& OpenOnStore() { return Open(); }
     std::string& Stored(const char* section, const char* key) { return store.values[{"Pellik32", section, key}]; }
-
-    MemorySettingsStore store;
-    Form realForm{[this] { return std::unique_ptr<SerialControl>(new FakeSerial(clock)); }, store, "Pellik32"};
-    Loader realLd{clock, presenter, realForm};
 };
 
 // Texts keep their spaces both ways, a grayed box stays grayed, an unmoved window keeps its place.
@@ -50,7 +43,6 @@ TEST_F(FrmPellikStoreTest, EditsAndAMoveAreStoredOnClose)
     Child<QLineEdit>("txtBaud")->setText(" 9600");
     QTest::mouseClick(Child<QCheckBox>("chkWriteEeprom"), Qt::LeftButton);
     w.move(40, 60);
-    QTest::qWait(20);
     ASSERT_TRUE(w.close());
     EXPECT_EQ(Stored("Settings", "Baud"), " 9600");
     EXPECT_EQ(Stored("Settings", "Save"), "1");
@@ -61,7 +53,6 @@ TEST_F(FrmPellikStoreTest, EditsAndAMoveAreStoredOnClose)
 TEST_F(FrmPellikStoreTest, PositionWithoutAStoredOneIsTakenAtClose)
 {
     FrmPellik& w = OpenOnStore();
-    QTest::qWait(20);
     const QPoint at = w.pos();
     ASSERT_TRUE(w.close());
     EXPECT_EQ(Stored("Window", "Left"), std::to_string(at.x() * 15));
@@ -74,9 +65,9 @@ TEST_F(FrmPellikStoreTest, MinimizedCloseKeepsTheStoredPosition)
     Stored("Window", "Left") = "450";
     FrmPellik& w = OpenOnStore();
     w.setWindowState(Qt::WindowMinimized);
-    EXPECT_TRUE(realForm.State().minimized);
+    EXPECT_TRUE(model.State().minimized);
     w.setWindowState(Qt::WindowNoState);
-    EXPECT_FALSE(realForm.State().minimized);
+    EXPECT_FALSE(model.State().minimized);
     w.move(90, 90);
     w.setWindowState(Qt::WindowMinimized);
     ASSERT_TRUE(w.close());

@@ -25,21 +25,23 @@ protected:
     }
     std::string Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
 
-    // The file names the dialog lists in its folder under the given filter.
-    static std::set<std::string> Listed(QFileDialog& dialog, int filter)
+    // The file names the dialog lists in its folder under the given filter. The folder is read on
+    // a worker thread and a filter applies on a later turn of the event loop: the listing is taken
+    // once it shows the expected names, or as it stands after a few seconds.
+    static std::set<std::string> Listed(QFileDialog& dialog, int filter, const std::set<std::string>& expected)
     {
         dialog.selectNameFilter(dialog.nameFilters().at(filter));
         auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
         std::set<std::string> names;
         if (!view)
             return names;
-        // The folder is read on a worker thread; wait until the listing has settled.
-        QTest::qWait(200);
-        (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) > 0; }, 3000);
-        QTest::qWait(100);
-        const QModelIndex root = view->rootIndex();
-        for (int row = 0; row < view->model()->rowCount(root); ++row)
-            names.insert(view->model()->index(row, 0, root).data().toString().toStdString());
+        (void)QTest::qWaitFor([&] {
+            const QModelIndex root = view->rootIndex();
+            names.clear();
+            for (int row = 0; row < view->model()->rowCount(root); ++row)
+                names.insert(view->model()->index(row, 0, root).data().toString().toStdString());
+            return names == expected;
+        }, 3000);
         return names;
     }
 
@@ -60,11 +62,13 @@ TEST_F(QtFileDialogTest, ShowsTheDescriptionsExactlyAndEachFilterListsItsFiles)
         EXPECT_EQ(combo->itemText(i).toStdString(), kImageFilters[i].description);
     EXPECT_EQ(combo->currentIndex(), 0);
 
-    using Names = std::set<std::string>;
-    EXPECT_EQ(Listed(dialog, 0), (Names{"a.eeprom", "b.binary", "c.eep", "d.bin"}));
-    EXPECT_EQ(Listed(dialog, 1), (Names{"a.eeprom", "c.eep"}));
-    EXPECT_EQ(Listed(dialog, 2), (Names{"b.binary", "d.bin"}));
-    EXPECT_EQ(Listed(dialog, 3), (Names{"a.eeprom", "b.binary", "c.eep", "d.bin", "e.txt", "Makefile"}));
+    const std::pair<int, std::set<std::string>> listings[] = {
+        {0, {"a.eeprom", "b.binary", "c.eep", "d.bin"}},
+        {1, {"a.eeprom", "c.eep"}},
+        {2, {"b.binary", "d.bin"}},
+        {3, {"a.eeprom", "b.binary", "c.eep", "d.bin", "e.txt", "Makefile"}}};
+    for (const auto& [filter, names] : listings)
+        EXPECT_EQ(Listed(dialog, filter, names), names) << "filter " << filter;
 }
 
 TEST_F(QtFileDialogTest, OpensAtAFolderOrPreselectsAFile)

@@ -19,20 +19,20 @@ protected:
     void StorePosition(const std::string& text) { Stored("Window", "Top") = Stored("Window", "Left") = text; }
 
     MemorySettingsStore store;
-    FormState form;
+    WindowState state;
 };
 
 TEST_F(StoredSettingsTest, EmptyStoreGivesDefaultsAndAShownWindowWritesAllEightKeysInOrder)
 {
-    form.top = 1200;
-    form.left = 2400;
-    LoadStoredSettings(form, store, kApp);
+    state.top = 1200;
+    state.left = 2400;
+    LoadStoredSettings(state, store, kApp);
     EXPECT_EQ(store.reads, kKeysInOrder);
-    EXPECT_EQ(form.txtPort, "1");
-    EXPECT_EQ(form.txtBaud, "115200");
-    EXPECT_EQ(form.txtFilename, "");
-    EXPECT_EQ(form.chkUseBreakReset + form.chkDensePacking + form.chkWriteEeprom, 0);
-    SaveStoredSettings(form, store, kApp);
+    EXPECT_EQ(state.txtPort, "1");
+    EXPECT_EQ(state.txtBaud, "115200");
+    EXPECT_EQ(state.txtFilename, "");
+    EXPECT_EQ(state.chkUseBreakReset + state.chkDensePacking + state.chkWriteEeprom, 0);
+    SaveStoredSettings(state, store, kApp);
     EXPECT_EQ(store.writes, kKeysInOrder);
     EXPECT_EQ(store.flushes, std::vector<std::size_t>{8}) << "one flush, after all eight";
 }
@@ -40,11 +40,11 @@ TEST_F(StoredSettingsTest, EmptyStoreGivesDefaultsAndAShownWindowWritesAllEightK
 TEST_F(StoredSettingsTest, MinimizedOrNeverPlacedWindowLeavesThePositionAlone)
 {
     StorePosition("300");
-    FormState minimized;
+    WindowState minimized;
     minimized.top = minimized.left = 9000;
     minimized.minimized = true;
-    FormState neverPlaced;  // a hidden command-line window
-    for (const FormState* f : {&minimized, &neverPlaced}) {
+    WindowState neverPlaced;  // a hidden command-line window
+    for (const WindowState* f : {&minimized, &neverPlaced}) {
         store.writes.clear();
         SaveStoredSettings(*f, store, kApp);
         EXPECT_EQ(store.writes.size(), 6u);
@@ -61,22 +61,22 @@ TEST_F(StoredSettingsTest, CheckBoxValuesOutsideZeroToTwoReadAsClear)
     };
     for (const auto& [text, expected] : cases) {
         Stored("Settings", "Break") = Stored("Settings", "Pack") = Stored("Settings", "Save") = text;
-        LoadStoredSettings(form, store, kApp);
-        EXPECT_EQ(form.chkUseBreakReset, expected) << '"' << text << '"';
-        EXPECT_EQ(form.chkDensePacking, expected) << '"' << text << '"';
-        EXPECT_EQ(form.chkWriteEeprom, expected) << '"' << text << '"';
+        LoadStoredSettings(state, store, kApp);
+        EXPECT_EQ(state.chkUseBreakReset, expected) << '"' << text << '"';
+        EXPECT_EQ(state.chkDensePacking, expected) << '"' << text << '"';
+        EXPECT_EQ(state.chkWriteEeprom, expected) << '"' << text << '"';
     }
 }
 
 TEST_F(StoredSettingsTest, PositionThatIsNotANumberKeepsTheCurrentOne)
 {
     for (const std::string text : {"", "abc", "12abc", "1,5", "inf", "nan", "1e99"}) {
-        form.top = 100;
-        form.left.reset();
+        state.top = 100;
+        state.left.reset();
         StorePosition(text);
-        LoadStoredSettings(form, store, kApp);
-        EXPECT_EQ(form.top, 100.0f) << '"' << text << '"';
-        EXPECT_FALSE(form.left.has_value()) << '"' << text << '"';
+        LoadStoredSettings(state, store, kApp);
+        EXPECT_EQ(state.top, 100.0f) << '"' << text << '"';
+        EXPECT_FALSE(state.left.has_value()) << '"' << text << '"';
     }
 }
 
@@ -88,14 +88,14 @@ TEST_F(StoredSettingsTest, PositionReadsAndWritesBackExactly)
     };
     for (const auto& [storedText, writtenText] : cases) {
         StorePosition(storedText);
-        LoadStoredSettings(form, store, kApp);
-        SaveStoredSettings(form, store, kApp);
+        LoadStoredSettings(state, store, kApp);
+        SaveStoredSettings(state, store, kApp);
         EXPECT_EQ(Stored("Window", "Top"), writtenText) << storedText;
         EXPECT_EQ(Stored("Window", "Left"), writtenText) << storedText;
         // The written text reads back as the very same number.
-        const float first = *form.top;
-        LoadStoredSettings(form, store, kApp);
-        EXPECT_EQ(*form.top, first) << storedText;
+        const float first = *state.top;
+        LoadStoredSettings(state, store, kApp);
+        EXPECT_EQ(*state.top, first) << storedText;
     }
 }
 

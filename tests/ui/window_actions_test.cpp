@@ -1,14 +1,14 @@
 // ImportSettings and the operation sequence, on the window's state without a widget.
 #include <gtest/gtest.h>
 
-#include "tests/support/loader_fixture.h"
+#include "tests/ui/window_model_fixture.h"
 #include "ui/window_actions.h"
 
 namespace {
 
-class WindowActionsTest : public LoaderFixture {
+class WindowActionsTest : public WindowModelFixture {
 protected:
-    FormState& State() { return form.Use(); }
+    WindowState& State() { return model.Load(); }
 };
 
 TEST_F(WindowActionsTest, PortTextGivesTheRoundedPortNumberOrZero)
@@ -19,7 +19,7 @@ TEST_F(WindowActionsTest, PortTextGivesTheRoundedPortNumberOrZero)
     };
     for (const auto& [text, port] : cases) {
         State().txtPort = text;
-        ImportSettings(ld);
+        ImportSettings(ld, model);
         EXPECT_EQ(ld.state.PortNumber, port) << '"' << text << '"';
         EXPECT_EQ(State().txtPort, text);  // the box keeps what was typed
     }
@@ -34,7 +34,7 @@ TEST_F(WindowActionsTest, BaudAndFileTextsLoseOnlyOuterSpaces)
     for (const auto& [typed, passed] : cases) {
         State().txtBaud = typed;
         State().txtFilename = typed;
-        ImportSettings(ld);
+        ImportSettings(ld, model);
         EXPECT_EQ(ld.state.BaudText, passed) << '"' << typed << '"';
         EXPECT_EQ(ld.state.ImageFile, passed) << '"' << typed << '"';
     }
@@ -51,7 +51,7 @@ TEST_F(WindowActionsTest, EachNonZeroBoxSetsOnlyItsOwnField)
         State().chkUseBreakReset = brk;
         State().chkDensePacking = dense;
         State().chkWriteEeprom = eeprom;
-        ImportSettings(ld);
+        ImportSettings(ld, model);
         EXPECT_EQ(ld.state.UseBreakReset, useBreak) << brk << dense << eeprom;
         EXPECT_EQ(ld.state.ZeroPattern, "001");
         EXPECT_EQ(ld.state.OnePattern, onePattern) << brk << dense << eeprom;
@@ -59,33 +59,26 @@ TEST_F(WindowActionsTest, EachNonZeroBoxSetsOnlyItsOwnField)
     }
 }
 
-// What the window showed at each change and what the operation found, in order.
-std::vector<std::string> g_log;
-
-void Note(const char* who, const FormState& f)
-{
-    g_log.push_back(std::string(who) + (f.enabled ? " enabled " : " disabled ") + std::to_string(f.barProgress));
-}
-
-void RecordingOperation(Loader& ld)
-{
-    Note("operation", ld.frmPellik.Use());
-    g_log.push_back("port " + std::to_string(ld.state.PortNumber));
-    ld.frmPellik.Use().barProgress = 100;  // an operation that moved the bar
-}
-
 TEST_F(WindowActionsTest, OperationRunsOnceDisabledOnImportedSettingsWithTheBarReset)
 {
-    g_log.clear();
+    // What the window showed at each change and what the operation found, in order.
+    std::vector<std::string> log;
+    const auto note = [&log](const char* who, const WindowState& f) {
+        log.push_back(std::string(who) + (f.enabled ? " enabled " : " disabled ") + std::to_string(f.barProgress));
+    };
     State().txtPort = " 4 ";
     State().barProgress = 40;
-    State().onChanged = [this] { Note("shown", form.state); };
+    State().onChanged = [&] { note("shown", model.State()); };
 
-    RunWindowOperation(ld, RecordingOperation);
+    RunWindowOperation(ld, model, [&](Loader& l) {
+        note("operation", model.State());
+        log.push_back("port " + std::to_string(l.state.PortNumber));
+        model.Load().barProgress = 100;  // an operation that moved the bar
+    });
 
     // Disabled before anything else; the bar stays where the operation left it.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"shown disabled 40", "shown disabled 0", "operation disabled 0",
-                                               "port 4", "shown enabled 100"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"shown disabled 40", "shown disabled 0", "operation disabled 0",
+                                             "port 4", "shown enabled 100"}));
 }
 
 }  // namespace

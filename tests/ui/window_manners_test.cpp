@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "cli/reports.h"
+#include "cli/usage.h"
 #include "platform/qt_message_presenter.h"
 #include "tests/ui/frm_pellik_fixture.h"
 
@@ -17,15 +17,15 @@ TEST_F(FrmPellikTest, ReturnAndEnterPressTheFocusedButtonWhichNeverBecomesTheDef
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}, {Qt::Key_Space, Qt::NoModifier}};
     for (const auto& [key, modifiers] : keys) {
-        FakeOperations::calls.clear();
+        calls.clear();
         Button("btnFind")->setFocus();
         QTest::keyClick(Button("btnFind"), key, modifiers);
-        EXPECT_EQ(FakeOperations::calls, std::vector<std::string>{"FindChips"}) << key;
+        EXPECT_EQ(calls, std::vector<std::string>{"FindChips"}) << key;
     }
     // A key in a text box reaches no button.
-    FakeOperations::calls.clear();
+    calls.clear();
     QTest::keyClick(Child<QLineEdit>("txtPort"), Qt::Key_Return);
-    EXPECT_TRUE(FakeOperations::calls.empty());
+    EXPECT_TRUE(calls.empty());
     for (const QPushButton* button : m_window->findChildren<QPushButton*>())
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
 }

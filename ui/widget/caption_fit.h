@@ -1,5 +1,5 @@
-// Fitting captions into the window's fixed layout, which was drawn for a narrower face than
-// most desktops use.
+// Fitting captions into the window's fixed layout, whose controls are sized for a narrower face
+// than most desktops use.
 #pragma once
 
 #include <QLineEdit>

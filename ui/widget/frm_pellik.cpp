@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
+#include "text/trim_spaces.h"
 #include "ui/widget/caption_fit.h"
 #include "ui/widget/enter_key_button.h"
 #include "ui/widget/option_check_box.h"
@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kClientWidthPx = 486;   // 7290 twips
 constexpr int kClientHeightPx = 125;  // 1875 twips
-constexpr int kFontPixelSize = 11;    // the 8-point face the layout was drawn for
+constexpr int kFontPixelSize = 11;    // an 8-point face, the one the controls' sizes fit
 
 const char* const kBrowseTitle = "Select Download File";
 
@@ -35,7 +35,7 @@ const std::vector<FileFilter> kImageFilters = {
     {"All Files (*.*)", {"*"}},
 };
 
-// Positions and sizes are kept in the window's unit, twips, as the layout gives them.
+// Positions and sizes are written in twips, the window's unit (its stored position is in twips too).
 template <typename W>
 W* Place(W* control, const char* name, int left, int top, int width, int height)
 {
@@ -65,15 +65,15 @@ void ShowText(QLineEdit* box, const std::string& text)
 
 }  // namespace
 
-FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const WindowOperations& ops,
+FrmPellik::FrmPellik(Loader& ld, WindowModel& model, FileDialog& dialog, const Operations& ops,
                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
-      m_ld(ld), m_host(host), m_dialog(dialog), m_ops(ops)
+      m_ld(ld), m_model(model), m_dialog(dialog), m_ops(ops)
 {
     setObjectName(QStringLiteral("frmPellik"));
-    setWindowTitle(QStringLiteral("Ulvane Propeller Downloader - KR6 32-Bit"));
+    setWindowTitle(QString::fromLatin1(kProductCaption) + QString::fromLatin1(kBuildTag));
     setWindowIcon(QIcon(QPixmap(pellik32_xpm)));
     setFixedSize(kClientWidthPx, kClientHeightPx);
     QFont face = font();
@@ -83,7 +83,7 @@ FrmPellik::FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const Windo
     createControls();
     setTabOrder();
 
-    m_state = &m_host.Use();
+    m_state = &m_model.Load();
     // The owner may watch the state too; it keeps being told.
     m_ownerOnChanged = m_state->onChanged;
     m_state->onChanged = [this] {
@@ -139,13 +139,13 @@ void FrmPellik::createControls()
     FitCaptions(kFontPixelSize, {m_chkUseBreakReset, m_chkDensePacking, m_chkWriteEeprom});
     FitCaptions(kFontPixelSize, {m_btnBrowse, m_btnFind, m_btnIdentify, m_btnDownload,
                                  m_btnShutdown, m_btnReBoot, m_btnClosePort});
-    // The baud box was drawn just wide enough for its longest rate.
+    // The baud box is just wide enough for its longest rate.
     FitBoxText(kFontPixelSize, m_txtBaud, QStringLiteral("115200"));
 }
 
 void FrmPellik::setTabOrder()
 {
-    // Labels and the bar sit between these in the layout's numbering but take no focus.
+    // The order Tab follows; labels and the bar take no focus and are left out.
     QWidget* const order[] = {m_btnIdentify, m_chkWriteEeprom, m_btnDownload, m_txtPort,
                               m_txtBaud, m_txtFilename, m_chkDensePacking, m_btnFind,
                               m_btnShutdown, m_btnClosePort, m_btnBrowse, m_btnReBoot,
@@ -157,25 +157,25 @@ void FrmPellik::setTabOrder()
 void FrmPellik::connectControls()
 {
     // Typing and clicking only change the state; the next operation reads it.
-    const auto bindText = [this](QLineEdit* box, std::string FormState::*field) {
+    const auto bindText = [this](QLineEdit* box, std::string WindowState::*field) {
         connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) {
             if (m_state && !m_showingState)
                 m_state->*field = text.toStdString();
         });
     };
-    bindText(m_txtFilename, &FormState::txtFilename);
-    bindText(m_txtPort, &FormState::txtPort);
-    bindText(m_txtBaud, &FormState::txtBaud);
+    bindText(m_txtFilename, &WindowState::txtFilename);
+    bindText(m_txtPort, &WindowState::txtPort);
+    bindText(m_txtBaud, &WindowState::txtBaud);
 
-    const auto bindBox = [this](OptionCheckBox* box, int FormState::*field) {
+    const auto bindBox = [this](OptionCheckBox* box, int WindowState::*field) {
         connect(box, &QCheckBox::stateChanged, this, [this, box, field] {
             if (m_state && !m_showingState)
                 m_state->*field = box->value();
         });
     };
-    bindBox(m_chkUseBreakReset, &FormState::chkUseBreakReset);
-    bindBox(m_chkDensePacking, &FormState::chkDensePacking);
-    bindBox(m_chkWriteEeprom, &FormState::chkWriteEeprom);
+    bindBox(m_chkUseBreakReset, &WindowState::chkUseBreakReset);
+    bindBox(m_chkDensePacking, &WindowState::chkDensePacking);
+    bindBox(m_chkWriteEeprom, &WindowState::chkWriteEeprom);
 
     connect(m_btnFind, &QPushButton::clicked, this, [this] { runOperation(m_ops.FindChips); });
     connect(m_btnIdentify, &QPushButton::clicked, this, [this] { runOperation(m_ops.IdentifyChip); });
@@ -193,7 +193,7 @@ void FrmPellik::showState()
 {
     if (!m_state)
         return;
-    const FormState& s = *m_state;
+    const WindowState& s = *m_state;
     m_showingState = true;
     ShowText(m_txtFilename, s.txtFilename);
     ShowText(m_txtPort, s.txtPort);
@@ -216,10 +216,10 @@ void FrmPellik::showState()
     }
 }
 
-void FrmPellik::runOperation(void (*operation)(Loader&))
+void FrmPellik::runOperation(const std::function<void(Loader&)>& operation)
 {
     if (m_state && m_state->enabled)
-        RunWindowOperation(m_ld, operation);
+        RunWindowOperation(m_ld, m_model, operation);
 }
 
 void FrmPellik::browse()
@@ -274,7 +274,7 @@ void FrmPellik::closeEvent(QCloseEvent* event)
         storePosition();
         m_state->onChanged = m_ownerOnChanged;
         m_state = nullptr;
-        m_host.Unload();
+        m_model.Unload();
     }
     event->accept();
 }

@@ -1,4 +1,4 @@
-// frmPellik in window mode: a fixed-size widget that shows and edits the window's FormState and
+// frmPellik in window mode: a fixed-size widget that shows and edits the window's model and
 // runs the operations behind its buttons.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include "loader/loader.h"
 #include "loader/operations.h"
 #include "platform/file_dialog.h"
+#include "ui/window_model.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,22 +18,14 @@ class QProgressBar;
 class QPushButton;
 class OptionCheckBox;
 
-// The operations behind the five operation buttons; tests put fakes in.
-struct WindowOperations {
-    void (*FindChips)(Loader&) = ::FindChips;
-    void (*IdentifyChip)(Loader&) = ::IdentifyChip;
-    void (*DownloadImage)(Loader&) = ::DownloadImage;
-    void (*ShutdownChip)(Loader&) = ::ShutdownChip;
-    void (*RebootChip)(Loader&) = ::RebootChip;
-};
-
 class FrmPellik : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kTwipsPerPixel = 15;
 
-    // Loads the window through host, so the stored settings are in the controls before it shows.
-    FrmPellik(Loader& ld, FormHost& host, FileDialog& dialog, const WindowOperations& ops = {},
+    // Loads the model, so the stored settings are in the controls before the window shows; ops
+    // are the operations behind the five operation buttons.
+    FrmPellik(Loader& ld, WindowModel& model, FileDialog& dialog, const Operations& ops = RealOperations(),
               QWidget* parent = nullptr);
     ~FrmPellik() override;
 
@@ -47,15 +40,15 @@ private:
     void connectControls();
     // Shows the state: the loader writes port, baud, Close Port, the bar and enabled.
     void showState();
-    void runOperation(void (*operation)(Loader&));
+    void runOperation(const std::function<void(Loader&)>& operation);
     void browse();
     void storePosition();
 
     Loader& m_ld;
-    FormHost& m_host;
+    WindowModel& m_model;
     FileDialog& m_dialog;
-    WindowOperations m_ops;
-    FormState* m_state = nullptr;  // null once the window has been unloaded
+    Operations m_ops;
+    WindowState* m_state = nullptr;  // null once the window has been unloaded
     std::function<void()> m_ownerOnChanged;
     bool m_showingState = false;
     QPointer<QWidget> m_focusBeforeOperation;

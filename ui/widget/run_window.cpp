@@ -6,10 +6,10 @@
 #include "platform/qt_message_presenter.h"
 #include "ui/widget/frm_pellik.h"
 
-int RunWindowMode(Loader& ld, FormHost& host, QtMessagePresenter& boxes)
+int RunWindowMode(Loader& ld, WindowModel& model, QtMessagePresenter& boxes)
 {
     QtFileDialog dialog;
-    FrmPellik window(ld, host, dialog);
+    FrmPellik window(ld, model, dialog);
     dialog.setParent(&window);
     boxes.SetParentWindow(&window);
     window.show();

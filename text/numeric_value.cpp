@@ -1,8 +1,10 @@
-#include "cli/numeric_value.h"
+#include "text/numeric_value.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "text/lower_case.h"
 
 namespace {
 
@@ -14,18 +16,13 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 int DigitValue(char c, int base)
 {
     int d = -1;
     if (IsDigit(c))
         d = c - '0';
-    else if (Lower(c) >= 'a' && Lower(c) <= 'f')
-        d = Lower(c) - 'a' + 10;
+    else if (LowerCase(c) >= 'a' && LowerCase(c) <= 'f')
+        d = LowerCase(c) - 'a' + 10;
     return d < base ? d : -1;
 }
 
@@ -67,7 +64,7 @@ double DecimalValue(const std::string& text)
         return 0;
 
     long long exponent = 0;
-    if (i < text.size() && (Lower(text[i]) == 'e' || Lower(text[i]) == 'd')) {
+    if (i < text.size() && (LowerCase(text[i]) == 'e' || LowerCase(text[i]) == 'd')) {
         std::size_t j = i + 1;
         bool expNegative = false;
         if (j < text.size() && (text[j] == '+' || text[j] == '-'))
@@ -108,9 +105,9 @@ double NumericValue(const std::string& text)
             packed += c;
     }
     if (packed.size() >= 2 && packed[0] == '&') {
-        if (Lower(packed[1]) == 'h')
+        if (LowerCase(packed[1]) == 'h')
             return RadixValue(packed, 16);
-        if (Lower(packed[1]) == 'o')
+        if (LowerCase(packed[1]) == 'o')
             return RadixValue(packed, 8);
     }
     return DecimalValue(packed);

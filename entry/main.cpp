@@ -1,5 +1,5 @@
-// Process entry: picks the application object and the message channel for the run mode, wires
-// the platform parts into the loader and hands over to Main.
+// Process entry: chooses the run mode once, picks the application object and the message channel
+// for it, wires the platform parts into the loader and hands over to Main.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -15,7 +15,6 @@
 
 #include "cli/main_entry.h"
 #include "loader/serial_link.h"
-#include "loader/trim_spaces.h"
 #include "platform/file_settings_store.h"
 #include "platform/port_map.h"
 #include "platform/qt_display_probe.h"
@@ -25,8 +24,9 @@
 #include "platform/qt_serial_control.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
-#include "ui/form.h"
+#include "text/trim_spaces.h"
 #include "ui/widget/run_window.h"
+#include "ui/window_model.h"
 
 namespace {
 
@@ -74,7 +74,8 @@ int main(int argc, char** argv)
     GuardStandardStreams();
     const std::string arguments = JoinArguments(argc, argv);
     const std::string app = AppName(argc > 0 ? argv[0] : nullptr);
-    const bool windowMode = ChooseRunMode(TrimSpaces(arguments)) == RunMode::Window;
+    const RunMode mode = ChooseRunMode(TrimSpaces(arguments));
+    const bool windowMode = mode == RunMode::Window;
 
     // Boxes in window mode, and for a command-line run started with no terminal from a desktop;
     // otherwise the terminal, which needs no display at all.
@@ -116,19 +117,20 @@ int main(int argc, char** argv)
 
     QtEventClock clock;
     FileSettingsStore store;
-    Form form([app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
-              store, app);
+    WindowModel window(
+        [app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
+        store, app);
     QtLinkLog linkLog;
-    Loader ld(clock, *presenter, form, linkLog);
-    form.SetOnComm([&ld] { SerialPort_OnComm(ld); });
-    form.SetClosePort([&ld] { ClosePort(ld); });
+    Loader ld(clock, *presenter, window, linkLog);
+    window.SetOnComm([&ld] { SerialPort_OnComm(ld); });
+    window.SetClosePort([&ld] { ClosePort(ld); });
     if (!windowMode)
-        form.SetOnChanged([&form, &progress] { progress.Follow(form.State().barProgress); });
+        window.SetOnChanged([&window, &progress] { progress.Follow(window.State().barProgress); });
 
     EntryServices services;
     services.argumentText = arguments;
-    services.runWindow = [&form, boxes](Loader& loader) { return RunWindowMode(loader, form, *boxes); };
-    const int status = Main(ld, services);
+    services.runWindow = [&window, boxes](Loader& loader) { return RunWindowMode(loader, window, *boxes); };
+    const int status = Main(ld, mode, services);
     progress.Erase();
     return status;
 }

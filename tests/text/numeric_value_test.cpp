@@ -5,7 +5,7 @@
 #include <limits>
 #include <sstream>
 
-#include "cli/numeric_value.h"
+#include "text/numeric_value.h"
 #include "tests/support/param_name.h"
 
 namespace {

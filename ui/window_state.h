@@ -1,6 +1,6 @@
-// The main window's state without a widget: what its boxes, check boxes, Close Port button and
+// The main window's fields without a widget: what its boxes, check boxes, Close Port button and
 // progress bar hold, and its serial control. Command-line runs use it hidden; the widget of
-// window mode shows and edits the same state.
+// window mode shows and edits the same fields.
 #pragma once
 
 #include <functional>
@@ -9,7 +9,7 @@
 
 class SerialControl;
 
-struct FormState {
+struct WindowState {
     std::string txtPort;
     std::string txtBaud;
     std::string txtFilename;
@@ -31,15 +31,4 @@ struct FormState {
         if (onChanged)
             onChanged();
     }
-};
-
-// frmPellik's lifetime as the loader and the command line see it.
-class FormHost {
-public:
-    virtual ~FormHost() = default;
-    // The window's state; loads the window (hidden) on first use, which restores the stored settings.
-    virtual FormState& Use() = 0;
-    // Runs the unload handling (close the port, store the settings) if the window is loaded.
-    virtual void Unload() = 0;
-    virtual bool Loaded() const = 0;
 };

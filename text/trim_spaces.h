@@ -9,10 +9,13 @@ inline std::string TrimLeadingSpaces(const std::string& text)
     return first == std::string::npos ? "" : text.substr(first);
 }
 
+inline std::string TrimTrailingSpaces(const std::string& text)
+{
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string::npos ? "" : text.substr(0, last + 1);
+}
+
 inline std::string TrimSpaces(const std::string& text)
 {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return TrimLeadingSpaces(TrimTrailingSpaces(text));
 }

@@ -1,4 +1,5 @@
-// The program's only report channel: error and information messages and the usage text.
+// The program's only report channel: the error and information messages of the operations and
+// the command line, and how they write numbers and echo the arguments.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,3 @@ std::string EchoText(const Loader& ld);
 
 void ReportError(Loader& ld, const std::string& text);
 void ReportInfo(Loader& ld, const std::string& text);
-void ShowUsage(Loader& ld, const std::string& prefix);
-// The usage lines in the "-" form, or converted to the "/" form when prefix is "/".
-std::string UsageText(const std::string& prefix);

@@ -1,6 +1,6 @@
-#include "cli/port_check.h"
+#include "loader/port_check.h"
 
-#include "cli/reports.h"
+#include "loader/reports.h"
 
 bool CheckPortGiven(Loader& ld)
 {
@@ -10,8 +10,8 @@ bool CheckPortGiven(Loader& ld)
         return false;
     }
     if (s.BaudText.empty())
-        s.BaudText = "115200";
-    if (s.BootCommand == 0)
-        s.BootCommand = 1;
+        s.BaudText = kDefaultBaud;
+    if (s.BootCommand == kBootNotChosen)
+        s.BootCommand = kBootRam;
     return true;
 }

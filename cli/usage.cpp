@@ -1,36 +1,8 @@
-#include "cli/reports.h"
+#include "cli/usage.h"
 
 #include <cctype>
 
-#include "loader/trim_spaces.h"
-
-const char* const kCrLf = "\r\n";
-
-std::string NumberText(std::int64_t value)
-{
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
-
-std::string EchoText(const Loader& ld)
-{
-    return TrimSpaces(ld.argumentText);
-}
-
-void ReportError(Loader& ld, const std::string& text)
-{
-    LoaderState& s = ld.state;
-    ld.presenter.ShowMessage(MessageIcon::Warning, s.MessageTitle, text);
-    ++ld.errorsReported;
-    if (s.LinkStatus >= 0)
-        s.LinkStatus = kLinkErrorReported;
-    s.CommandLine = "";
-    s.ImageFile = "*";
-}
-
-void ReportInfo(Loader& ld, const std::string& text)
-{
-    ld.presenter.ShowMessage(MessageIcon::Information, ld.state.MessageTitle, text);
-}
+#include "loader/reports.h"
 
 std::string UsageText(const std::string& prefix)
 {

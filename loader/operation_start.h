@@ -1,0 +1,11 @@
+// What the operations that talk to one chip share: the start (port check, connection, report of
+// a missing chip) and the test for a port that failed under them.
+#pragma once
+
+#include "loader/loader.h"
+
+// The start of Identify, Reboot, Shutdown and Download: the port check, the connection and the
+// report of a lost link or a missing chip. True when a chip answered and the operation goes on.
+bool ConnectForOperation(Loader& ld);
+// True when the port failed (an unplugged adapter) while the operation ran.
+bool PortLost(Loader& ld);

@@ -1,0 +1,6 @@
+#include "loader/operations.h"
+
+Operations RealOperations()
+{
+    return Operations{FindChips, IdentifyChip, DownloadImage, ShutdownChip, RebootChip};
+}
