@@ -96,9 +96,11 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     std::unique_ptr<QCoreApplication> qtApp;
-    if (useBoxes)
+    if (useBoxes) {
         qtApp = std::make_unique<QApplication>(qtArgc, qtArgv);
-    else
+        // On Wayland the desktop finds the window's icon and name through its desktop entry.
+        QGuiApplication::setDesktopFileName(QStringLiteral("pellik32"));
+    } else
         qtApp = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
 
     // The log's lines would land in the middle of the bar; with the log on, the bar stays away.
