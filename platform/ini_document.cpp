@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/ini_values.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
@@ -12,14 +13,6 @@ constexpr const char* kUtf8Mark = "\xEF\xBB\xBF";
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // The next logical line from pos, as QSettings cuts them: from the first non-blank to a line
@@ -87,10 +80,10 @@ std::vector<IniLine> ReadIniLines(const std::string& text)
         const std::string content = text.substr(start, pos - start);
         if (content[0] == '[') {
             const std::size_t close = content.find(']');
-            section = Trimmed(content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section = TrimBlanks(content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             line.isSection = true;
         } else if (equals != std::string::npos) {
-            line.key = Trimmed(text.substr(start, equals - start));
+            line.key = TrimBlanks(text.substr(start, equals - start));
             line.rawValue = text.substr(equals + 1, pos - equals - 1);
         } else {
             continue;  // QSettings skips a line that is neither

@@ -4,19 +4,12 @@
 
 #include "platform/config_folder.h"
 #include "platform/plain_file.h"
+#include "text/trim_spaces.h"
 
 namespace {
 
 constexpr int kHighestPort = 32767;  // what a port's 16-bit number holds
 constexpr const char* kUtf8Mark = "\xEF\xBB\xBF";
-
-std::string Trimmed(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 }  // namespace
 
@@ -26,17 +19,17 @@ std::optional<std::string> PortMapValue(const std::string& text, const std::stri
     bool inPorts = false;
     for (std::size_t pos = text.rfind(kUtf8Mark, 0) == 0 ? 3 : 0; pos < text.size();) {
         const std::size_t end = std::min(text.find('\n', pos), text.size());
-        const std::string line = Trimmed(text.substr(pos, end - pos));
+        const std::string line = TrimBlanks(text.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
         if (line[0] == '[') {
-            inPorts = Trimmed(line.substr(1, line.find(']') - 1)) == "Ports";
+            inPorts = TrimBlanks(line.substr(1, line.find(']') - 1)) == "Ports";
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (inPorts && equals != std::string::npos && Trimmed(line.substr(0, equals)) == key)
-            value = Trimmed(line.substr(equals + 1));
+        if (inPorts && equals != std::string::npos && TrimBlanks(line.substr(0, equals)) == key)
+            value = TrimBlanks(line.substr(equals + 1));
     }
     return value;
 }

@@ -1,4 +1,5 @@
-// Trimming as the program does it everywhere: spaces only; tabs and other characters stay.
+// Trimming as the program does it to what the user types: spaces only; tabs and other characters
+// stay. The files it reads are trimmed of all blanks.
 #pragma once
 
 #include <string>
@@ -18,4 +19,14 @@ inline std::string TrimTrailingSpaces(const std::string& text)
 inline std::string TrimSpaces(const std::string& text)
 {
     return TrimLeadingSpaces(TrimTrailingSpaces(text));
+}
+
+// A file's line or part of one without the blanks around it: spaces, tabs, and the carriage
+// return of a line written on another system.
+inline std::string TrimBlanks(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }

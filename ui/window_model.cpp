@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "loader/loader_state.h"
 #include "ui/stored_settings.h"
 
 WindowModel::WindowModel(SerialFactory makeSerial, SettingsStore& store, std::string app)
@@ -50,11 +49,10 @@ void WindowModel::LoadFromStore()
             m_serial->OnComm = m_onComm;
     }
 
-    // A fresh load starts from the controls' initial values; only the owner's hook survives.
+    // A fresh load starts from the controls' initial values, which the store then fills; only
+    // the owner's hook survives.
     WindowState fresh;
     fresh.onChanged = std::move(m_state.onChanged);
-    fresh.txtPort = "1";
-    fresh.txtBaud = kDefaultBaud;
     fresh.SerialPort = m_serial.get();
     m_state = std::move(fresh);
     m_loaded = true;
