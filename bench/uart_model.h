@@ -27,9 +27,11 @@ public:
     void SetBreak(bool) override {}
     int OutBufferSize() const override { return 512; }
     int OutBufferCount() const override;
+    void ClearOutBuffer() override { m_wireFreeAt = NowMs(); }
     void Output(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
+    std::string OpenFailure() const override { return m_open ? "" : "COM" + std::to_string(m_port) + ": absent"; }
 
 private:
     double NowMs() const { return static_cast<double>(m_clock.nsecsElapsed()) / 1e6; }

@@ -15,13 +15,13 @@
 
 #include "cli/main_entry.h"
 #include "loader/serial_link.h"
-#include "platform/file_settings_store.h"
 #include "platform/port_map.h"
 #include "platform/qt_display_probe.h"
 #include "platform/qt_event_clock.h"
 #include "platform/qt_log.h"
 #include "platform/qt_message_presenter.h"
 #include "platform/qt_serial_control.h"
+#include "platform/qt_settings_store.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
 #include "text/trim_spaces.h"
@@ -118,9 +118,9 @@ int main(int argc, char** argv)
     }
 
     QtEventClock clock;
-    FileSettingsStore store;
+    QtSettingsStore store;
     WindowModel window(
-        [app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevicePath(app, port); }); },
+        [app] { return std::make_unique<QtSerialControl>([app](int port) { return SerialDevice(app, port); }); },
         store, app);
     QtLinkLog linkLog;
     Loader ld(clock, *presenter, window, linkLog);

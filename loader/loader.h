@@ -2,6 +2,7 @@
 // Every loader procedure takes it first; nothing in loader/ reads the time or sleeps on its own.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "loader/loader_state.h"
@@ -25,4 +26,11 @@ struct Loader {
     std::string argumentText;
     // Counts ReportError calls; a command-line run exits 1 when any was made.
     int errorsReported = 0;
+    // Why the last port opening failed, as a line for the user; "" when it opened.
+    std::string openFailure;
+    // True while a loader wait runs: only then does anything read RxBuffer.
+    bool listening = false;
+    // Takes the bytes received while no loader wait runs (the terminal); none drops them, so an
+    // open port between operations hoards nothing.
+    std::function<void(const ByteString&)> receiver;
 };

@@ -18,7 +18,8 @@ bool ConnectForOperation(Loader& ld)
         return false;
     }
     if (s.LinkStatus == kLinkNoChip) {
-        ReportError(ld, "No Propeller Chip found");
+        // A port that did not open at all says why on a second line; a silent port does not.
+        ReportError(ld, "No Propeller Chip found" + (ld.openFailure.empty() ? "" : kCrLf + ld.openFailure));
         return false;
     }
     return true;

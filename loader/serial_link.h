@@ -2,6 +2,7 @@
 // transmit and receive queues that carry every byte between the loader and the chip.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,8 +13,13 @@ class SerialControl;
 // The serial control of the main window; touching it loads the window in a command-line run.
 SerialControl& Port(Loader& ld);
 
+// Lets pending events run for at most wait: every wait of the loader goes through here, and
+// bytes received meanwhile go to RxBuffer for the handshake's and the download's answer waits.
+void PumpEvents(Loader& ld, std::chrono::microseconds wait);
+
 // First phase of ConnectChip: reuses a port open with the same number and baud text, else
-// (re)opens it. Returns whether the port is open; on success writes txtPort/txtBaud.
+// (re)opens it. Returns whether the port is open; on success writes txtPort/txtBaud, on failure
+// ld.openFailure says why.
 bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud);
 void ClosePort(Loader& ld);
 void ResetChip(Loader& ld);
@@ -26,6 +32,8 @@ void QueueRawByte(Loader& ld, std::int32_t value);
 void SendBitByte(Loader& ld, std::int32_t bit);
 void FlushOutput(Loader& ld);
 void FlushFullBlocks(Loader& ld);
+// The port's event: received bytes go to RxBuffer while a loader wait runs, else to
+// ld.receiver (the terminal) if there is one, else nowhere.
 void SerialPort_OnComm(Loader& ld);
 void AppendReceived(Loader& ld, const ByteString& data);
 std::int32_t ReadByte(Loader& ld);

@@ -5,12 +5,17 @@
 #include <optional>
 #include <string>
 
-// The device of COM port N: the map's "COM"+N when the user set one (a name without "/" is the
-// device of that name in /dev), else /dev/ttyUSB(N-1); "" for N outside 1..32767, which no
-// open can succeed on.
-std::string SerialDevicePath(const std::string& app, int port);
+struct PortDevice {
+    std::string path;     // the device to open; "" when the port leads to no device
+    std::string whyNone;  // then why, as the user reads it after "COM<n>: "
+};
 
-// The value of key in the "Ports" section of a map's text, byte for byte: lines "key=value",
-// blanks around key and value ignored, lines starting with ";" or "#" are comments; the last
-// of the same key counts.
+// The device of COM port N (1 to SerialControl::kHighestPort): the map's "COM"+N when the user set one (a value not starting with
+// "/" is a name under /dev), else /dev/ttyUSB(N-1). No device for any other N, for an
+// empty value, and for every port while a ports.conf exists that cannot be read as a plain file.
+PortDevice SerialDevice(const std::string& app, int port);
+
+// The value of key in the "Ports" section of a map's text, byte for byte: lines "key=value"
+// (ended by LF, CR LF or CR), blanks around key and value ignored, lines starting with ";" or
+// "#" are comments; the last of the same key counts.
 std::optional<std::string> PortMapValue(const std::string& text, const std::string& key);

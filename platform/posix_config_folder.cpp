@@ -21,3 +21,9 @@ std::string ConfigFolder(const std::string& app)
         return home + "/.config/" + app;
     return "";
 }
+
+std::string SettingsFilePath(const std::string& app)
+{
+    const std::string folder = ConfigFolder(app);
+    return folder.empty() ? "" : folder + "/" + app + ".conf";
+}

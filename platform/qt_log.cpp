@@ -1,8 +1,9 @@
 #include "platform/qt_log.h"
 
-// Below the warning level, so neither category writes anything until a rule turns it on.
+// Below the warning level, so no category writes anything until a rule turns it on.
 Q_LOGGING_CATEGORY(lcSerial, "pellik32.serial", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcLink, "pellik32.link", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcStore, "pellik32.store", QtWarningMsg)
 
 void QtLinkLog::Write(const std::string& line)
 {
@@ -11,5 +12,5 @@ void QtLinkLog::Write(const std::string& line)
 
 bool LogIsOn()
 {
-    return lcSerial().isDebugEnabled() || lcSerial().isInfoEnabled() || lcLink().isInfoEnabled();
+    return lcSerial().isDebugEnabled() || lcSerial().isInfoEnabled() || lcLink().isInfoEnabled() || lcStore().isInfoEnabled();
 }

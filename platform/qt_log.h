@@ -8,6 +8,7 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcSerial)  // "pellik32.serial": devices, opens, lines, bytes, errors
 Q_DECLARE_LOGGING_CATEGORY(lcLink)    // "pellik32.link": the loader's lines
+Q_DECLARE_LOGGING_CATEGORY(lcStore)   // "pellik32.store": the settings store's path, reads and writes
 
 class QtLinkLog : public LinkLog {
 public:

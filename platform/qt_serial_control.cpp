@@ -3,7 +3,9 @@
 #include <QMetaEnum>
 
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/port_holder.h"
 #include "platform/qt_log.h"
 
 namespace {
@@ -81,13 +84,13 @@ PortLineCalls PortLineCalls::Real()
     calls.setRts = [](QSerialPort& port, bool on) { port.setRequestToSend(on); };
     calls.kernelQueued = [](const QSerialPort& port) {
         int queued = 0;
-        return ::ioctl(static_cast<int>(port.handle()), TIOCOUTQ, &queued) == 0 ? queued : 0;
+        return ::ioctl(static_cast<int>(port.handle()), TIOCOUTQ, &queued) == 0 ? queued : -1;
     };
     return calls;
 }
 
-QtSerialControl::QtSerialControl(std::function<std::string(int port)> devicePath, PortLineCalls lines)
-    : m_devicePath(std::move(devicePath)), m_lines(std::move(lines))
+QtSerialControl::QtSerialControl(std::function<PortDevice(int port)> device, PortLineCalls lines)
+    : m_device(std::move(device)), m_lines(std::move(lines))
 {
     QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { HandleReadyRead(); });
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
@@ -171,23 +174,26 @@ void QtSerialControl::SetPortOpen(bool open)
 
 void QtSerialControl::Open()
 {
-    m_path = m_devicePath ? m_devicePath(m_commPort) : "";
+    const std::string port = "COM" + std::to_string(m_commPort);
+    const PortDevice device = m_device ? m_device(m_commPort) : PortDevice{"", "leads to no device"};
+    m_path = device.path;
+    m_openFailure.clear();
     if (m_path.empty()) {
-        qCInfo(lcSerial, "COM%d leads to no device", int(m_commPort));
+        m_openFailure = port + ": " + device.whyNone;
+        qCInfo(lcSerial, "%s", m_openFailure.c_str());
         return;
     }
-    qCInfo(lcSerial, "COM%d is %s%s", int(m_commPort), m_path.c_str(), LinkTarget(m_path).c_str());
+    qCInfo(lcSerial, "%s is %s%s", port.c_str(), m_path.c_str(), LinkTarget(m_path).c_str());
     m_opening = true;
     m_port.setPortName(PortName(m_path));
     ApplyLineSettings();
     if (!m_port.open(QIODevice::ReadWrite)) {
-        qCInfo(lcSerial, "%s: cannot open: %s", m_path.c_str(), qPrintable(m_port.errorString()));
+        ExplainFailedOpen(m_port.errorString().toStdString());
     } else if (::flock(static_cast<int>(m_port.handle()), LOCK_EX | LOCK_NB) != 0) {
         // Qt's lock file is named after the path; the lock on the device itself also stops a
         // second program that reaches the same port through another name.
-        const int error = errno;
         m_port.close();
-        qCInfo(lcSerial, "%s: cannot open: another program holds it (%s)", m_path.c_str(), std::strerror(error));
+        ExplainFailedOpen("another program holds it");
     } else {
         // Linux raises both lines on open; the chip resets on DTR, so release them now.
         m_lines.setDtr(m_port, false);
@@ -198,6 +204,25 @@ void QtSerialControl::Open()
         qCInfo(lcSerial, "%s: open at %s, DTR and RTS released", m_path.c_str(), Settings().c_str());
     }
     m_opening = false;
+}
+
+// The user's line names the cause Qt's own text blurs: a missing device, a port another program
+// holds (Qt calls that a permission error), or a permission the user lacks.
+void QtSerialControl::ExplainFailedOpen(const std::string& qtReason)
+{
+    std::string why = qtReason;
+    std::string hint;
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) != 0 && errno == ENOENT) {
+        why = "no such device";
+    } else if (const std::string holder = ProcessHolding(m_path); !holder.empty()) {
+        why = "in use by " + holder;
+    } else if (::access(m_path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+        why = std::strerror(EACCES);
+        hint = "; see \"Troubleshooting\" in man Pellik32";
+    }
+    qCInfo(lcSerial, "%s: cannot open: %s", m_path.c_str(), why.c_str());
+    m_openFailure = "COM" + std::to_string(m_commPort) + " (" + m_path + "): " + why + hint;
 }
 
 void QtSerialControl::Close()
@@ -228,6 +253,12 @@ void QtSerialControl::SetBreak(bool on)
         return;
     qCDebug(lcSerial, "%s: break %s", m_path.c_str(), on ? "on" : "off");
     m_port.setBreakEnabled(on);
+}
+
+void QtSerialControl::ClearOutBuffer()
+{
+    if (PortOpen())
+        m_port.clear(QSerialPort::Output);
 }
 
 int QtSerialControl::OutBufferCount() const

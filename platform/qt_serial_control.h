@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/port_map.h"
 #include "platform/serial_control.h"
 
 // The calls that reach the device beneath Qt's queue: the modem lines and the kernel's output
@@ -14,7 +15,7 @@
 struct PortLineCalls {
     std::function<void(QSerialPort&, bool on)> setDtr;
     std::function<void(QSerialPort&, bool on)> setRts;
-    std::function<int(const QSerialPort&)> kernelQueued;  // bytes; 0 when the device cannot tell
+    std::function<int(const QSerialPort&)> kernelQueued;  // bytes; -1 when the device cannot tell
 
     static PortLineCalls Real();
 };
@@ -24,8 +25,8 @@ public:
     static constexpr int kCommEventError = 1000;  // any port failure other than received data
     static constexpr int kOutBufferSize = 512;    // bytes
 
-    // devicePath gives the device of a port number, "" when there is none.
-    explicit QtSerialControl(std::function<std::string(int port)> devicePath,
+    // device gives the device of a port number, or why there is none.
+    explicit QtSerialControl(std::function<PortDevice(int port)> device,
                              PortLineCalls lines = PortLineCalls::Real());
     ~QtSerialControl() override;
 
@@ -39,9 +40,11 @@ public:
     void SetBreak(bool on) override;
     int OutBufferSize() const override { return kOutBufferSize; }
     int OutBufferCount() const override;
+    void ClearOutBuffer() override;
     void Output(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
+    std::string OpenFailure() const override { return m_openFailure; }
 
 private:
     struct LineSettings {
@@ -53,14 +56,16 @@ private:
     static bool ParseSettings(const std::string& text, LineSettings& out);
     void ApplyLineSettings();
     void Open();
+    void ExplainFailedOpen(const std::string& why);
     void Close();
     void HandleReadyRead();
     void HandleError(QSerialPort::SerialPortError error);
     void Raise(int event);
 
-    std::function<std::string(int)> m_devicePath;
+    std::function<PortDevice(int)> m_device;
     PortLineCalls m_lines;
     std::string m_path;       // the device of the last open, for the log
+    std::string m_openFailure;
     qint64 m_handedOver = 0;  // bytes since that open, for the log
     qint64 m_received = 0;
     bool m_toldUnsupported = false;  // the log says once per open that DTR or break calls fail

@@ -62,7 +62,13 @@ void RomChip::ReceiveByte(std::uint8_t byte, std::int64_t nowMs, bool afterQuiet
     m_lastWasQuietPoll = false;
     switch (m_phase) {
     case ChipPhase::Idle:
+        return;
     case ChipPhase::Done:
+        // After a session that went well, anything but a late poll is a host sending what it
+        // should not; after a failed one, the rest of the host's stream is expected.
+        if (byte != kCalibration && !m_sessions.empty() && Current().handshake == HandshakeResult::Passed &&
+            Current().decodeErrors.empty())
+            NoteUnexpected(byte, nowMs);
         return;
     case ChipPhase::Handshake:
     case ChipPhase::Command:

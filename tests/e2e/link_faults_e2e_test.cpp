@@ -1,4 +1,4 @@
-// The real binary when things go wrong around it: a port number that would wrap, a far end that
+// The real binary when things go wrong around it: a port that does not open, a far end that
 // stops taking data, and an output nobody reads.
 #include <gtest/gtest.h>
 
@@ -22,14 +22,23 @@ std::set<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-// 65540 cut to 16 bits is 4: the chip on COM4 must hear nothing.
-TEST_F(EndToEnd, PortNumberBeyondWhatAPortHoldsReachesNoPort)
+// A port that does not open at all says why on a second line. 65540 cut to 16 bits is 4: the
+// chip on COM4 must hear nothing.
+TEST_F(EndToEnd, APortThatDoesNotOpenSaysWhy)
 {
     StartChip(4);
     WritePorts();
-    const ChildResult r = Run({"-com:65540", "-identify"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, Printed("No Propeller Chip found"));
+    WriteTextFile(PortsFile(), ReadTextFile(PortsFile()) + "COM9=\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {"-com:65540", "COM65540: not in the port map's range (1 to 32767)"},
+        {"-com:9", "COM9: ports.conf maps it to no device"},
+        {"-com:5", "COM5 (" + m_folder + "/no-such-device5): no such device"},
+    };
+    for (const auto& [port, why] : cases) {
+        const ChildResult r = Run({port, "-identify"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, Printed("No Propeller Chip found\r\n" + why));
+    }
     EXPECT_EQ(ChipLog(4).find("session_start"), std::string::npos) << ChipLog(4);
 }
 
@@ -59,6 +68,18 @@ TEST_F(EndToEnd, OutputNobodyReadsChangesNeitherStatusNorStore)
             EXPECT_EQ(FilesIn(folder), (std::set<std::string>{"Pellik32.conf", "ports.conf"}));
         }
     }
+}
+
+// Started with no standard streams at all, the port must not take one of their numbers: an
+// error printed while it is open would go down the line to the chip.
+TEST_F(EndToEnd, WithoutStandardStreamsNoMessageGoesToThePort)
+{
+    StartChip(1, {"--answer-polls", "258"});  // no checksum answer: an error while the port is open
+    WritePorts();
+    EXPECT_EQ(Run({"-com:1", MakeImage(64)}, {}, 30000, ChildOutput::Closed).exitCode, 1);
+    // The chip reads the next run's handshake only after whatever came before it.
+    EXPECT_EQ(Run({"-com:1", "-identify"}).exitCode, 0);
+    EXPECT_EQ(ChipLog(1).find("decode_error"), std::string::npos) << ChipLog(1);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ struct LogCase {
 // The stream with the log's lines taken out, and the sent count (polls vary with timing) as N.
 std::string WithoutLog(const std::string& text)
 {
-    const std::string lines = std::regex_replace(text, std::regex("pellik32\\.(serial|link): [^\n]*\n"), "");
+    const std::string lines = std::regex_replace(text, std::regex("pellik32\\.(serial|link|store): [^\n]*\n"), "");
     return std::regex_replace(lines, std::regex("Sent \\d+ bytes"), "Sent N bytes");
 }
 
@@ -34,7 +34,8 @@ TEST_F(EndToEnd, TheLogSaysWhyAndLeavesTheMessagesAsTheyAre)
     const std::string device = m_folder + "/ttyChip1";
     const std::string image = MakeImage(64);
     const LogCase cases[] = {
-        {"device the user may not open", {}, {"-com:1", "-identify"}, true, 1, "No Propeller Chip found",
+        {"device the user may not open", {}, {"-com:1", "-identify"}, true, 1,
+         "No Propeller Chip found\r\nCOM1 (" + device + "): Permission denied; see \"Troubleshooting\" in man Pellik32",
          {"pellik32.serial: COM1 is " + device, "pellik32.serial: " + device + ": cannot open: Permission denied\n",
           "pellik32.link: COM1 handshake: no chip, the port did not open\n"}},
         {"silent port", {"--silent"}, {"-com:1", "-identify"}, false, 1, "No Propeller Chip found",

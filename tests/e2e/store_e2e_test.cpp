@@ -79,24 +79,26 @@ TEST_F(EndToEnd, LinkedStoreStaysALinkAndWithoutAHomeNothingIsStored)
     ASSERT_EQ(::symlink("../../dotfiles/pellik.conf", SettingsFile().c_str()), 0);
     EXPECT_EQ(Run({"-com:1", "-identify"}).exitCode, 0);
     EXPECT_EQ(TypeAt(SettingsFile()), static_cast<mode_t>(S_IFLNK));
-    EXPECT_EQ(ReadTextFile(SettingsFile()).rfind("[Mine]\nkeep=1\n[Settings]\nPort=1\n", 0), 0u);
+    const std::string stored = ReadTextFile(SettingsFile());
+    EXPECT_NE(stored.find("[Mine]\nkeep=1\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Port=1\n"), std::string::npos) << stored;
 
     const bool hadRootConfig = TypeAt("/.config/Pellik32") != 0;
     const ChildResult r = Run({"-com:40000", "-identify"}, {{"XDG_CONFIG_HOME", ""}, {"HOME", ""}});
-    EXPECT_EQ(r.err, Printed("No Propeller Chip found"));
+    EXPECT_EQ(r.err, Printed("No Propeller Chip found\r\nCOM40000: not in the port map's range (1 to 32767)"));
     if (!hadRootConfig) {
         EXPECT_EQ(TypeAt("/.config/Pellik32"), 0u) << "a store was made in /";
     }
 }
 
-// The store is replaced once per run, by a rename: never rewritten in place, never six times.
+// The store is replaced once per run, by a rename: never written in place, never six times.
 TEST_F(EndToEnd, OneRunWritesTheStoreOnceAndNeverInPlace)
 {
     StartChip(1);
     WritePorts();
     WriteSettings("[Settings]\nPort=2\n");
     const int watch = ::inotify_init1(IN_NONBLOCK);
-    ASSERT_GE(::inotify_add_watch(watch, (m_folder + "/config/Pellik32").c_str(), IN_CLOSE_WRITE | IN_MOVED_TO), 0);
+    ASSERT_GE(::inotify_add_watch(watch, (m_folder + "/config/Pellik32").c_str(), IN_MODIFY | IN_MOVED_TO), 0);
     EXPECT_EQ(Run({"-com:1", "-identify"}).exitCode, 0);
     int moves = 0, inPlace = 0;
     alignas(inotify_event) char buffer[16384];

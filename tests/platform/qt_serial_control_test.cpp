@@ -44,7 +44,8 @@ protected:
 
     std::unique_ptr<QtSerialControl> MakeControl()
     {
-        return std::make_unique<QtSerialControl>([this](int port) { return port == 4 ? m_slave : std::string(); });
+        return std::make_unique<QtSerialControl>(
+            [this](int port) { return port == 4 ? PortDevice{m_slave, ""} : PortDevice{"", "maps to nothing"}; });
     }
     static void OpenPort4(QtSerialControl& c)
     {
@@ -189,7 +190,7 @@ TEST_F(PtyTest, FarEndClosedCountsAsClosedAndRaisesAnEvent)
 TEST_F(PtyTest, BothModemLinesAreReleasedRightAfterTheOpen)
 {
     LineRecorder lines;
-    QtSerialControl recorded([this](int) { return m_slave; }, lines.Calls());
+    QtSerialControl recorded([this](int) { return PortDevice{m_slave, ""}; }, lines.Calls());
     recorded.SetPortOpen(true);
     ASSERT_TRUE(recorded.PortOpen());
     EXPECT_EQ(lines.calls, (std::vector<std::string>{"DTR off", "RTS off"}));
@@ -203,7 +204,7 @@ TEST_F(PtyTest, OutBufferCountIsQtsQueuePlusTheKernels)
 {
     LineRecorder lines;
     lines.kernelQueued = 700;
-    QtSerialControl recorded([this](int) { return m_slave; }, lines.Calls());
+    QtSerialControl recorded([this](int) { return PortDevice{m_slave, ""}; }, lines.Calls());
     recorded.SetPortOpen(true);
     ASSERT_TRUE(recorded.PortOpen());
     EXPECT_EQ(recorded.OutBufferCount(), 700);
@@ -212,12 +213,20 @@ TEST_F(PtyTest, OutBufferCountIsQtsQueuePlusTheKernels)
     EXPECT_TRUE(RunUntil([&] { return recorded.OutBufferCount() == 700; }));
 }
 
+// The real query succeeds on a pseudo-terminal (a wrong request fails), whose queue reads empty.
+TEST_F(PtyTest, TheKernelQueueQueryWorksOnTheDevice)
+{
+    QSerialPort port(QString::fromStdString(m_slave));
+    ASSERT_TRUE(port.open(QIODevice::ReadWrite));
+    EXPECT_EQ(PortLineCalls::Real().kernelQueued(port), 0);
+}
+
 // Opens the device in a child process; its exit status tells whether the open succeeded.
 bool ChildCanOpen(const std::string& path)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        QtSerialControl other([path](int) { return path; });
+        QtSerialControl other([path](int) { return PortDevice{path, ""}; });
         other.SetPortOpen(true);
         ::_exit(other.PortOpen() ? 0 : 1);
     }

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +71,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, const std::map<std::s
         close(outPipe[0]);
         close(errPipe[0]);
         if (output == ChildOutput::Closed) {
+            close(0);
             close(1);
             close(2);
         }
@@ -160,6 +162,39 @@ void WriteTextFile(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
+namespace {
+
+// Removes the folders a test made once it has passed; a failed test's stay for a look.
+class TempFolderCleaner : public ::testing::EmptyTestEventListener {
+public:
+    void Add(const std::string& folder) { m_folders.push_back(folder); }
+    void OnTestEnd(const ::testing::TestInfo& test) override
+    {
+        if (test.result()->Passed()) {
+            std::error_code ignored;
+            for (const std::string& folder : m_folders)
+                std::filesystem::remove_all(folder, ignored);
+        }
+        m_folders.clear();
+    }
+
+private:
+    std::vector<std::string> m_folders;
+};
+
+TempFolderCleaner& Cleaner()
+{
+    // gtest owns the listener once appended.
+    static TempFolderCleaner* cleaner = [] {
+        auto* made = new TempFolderCleaner;
+        ::testing::UnitTest::GetInstance()->listeners().Append(made);
+        return made;
+    }();
+    return *cleaner;
+}
+
+}  // namespace
+
 std::string MakeTempFolder()
 {
     const char* base = std::getenv("PELLIK_BUILD_DIR");
@@ -168,5 +203,6 @@ std::string MakeTempFolder()
     std::string pattern = (parent / "tmp-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
+    Cleaner().Add(pattern);
     return pattern;
 }

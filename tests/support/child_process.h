@@ -16,7 +16,7 @@ struct ChildResult {
 
 // Pipes keep the two streams apart; Terminal puts both on one pseudo-terminal, as a shell would,
 // and captures them together in out; BrokenPipe gives standard output a pipe whose reader has gone;
-// Closed starts the child with standard output and error closed.
+// Closed starts the child with standard input, output and error closed.
 enum class ChildOutput { Pipes, Terminal, BrokenPipe, Closed };
 
 // The environment holds only what is given (and the sanitizers' options): no DISPLAY, and no
@@ -36,5 +36,5 @@ void StopChild(pid_t pid);
 
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
-// A fresh folder under the build's test-home, removed by nobody: each test gets its own.
+// A fresh folder under the build's test-home for each test, removed when the test passes.
 std::string MakeTempFolder();

@@ -69,6 +69,11 @@ int FakeSerial::OutBufferCount() const
     return left <= 0 ? 0 : static_cast<int>(std::ceil(left / CharMs()));
 }
 
+void FakeSerial::ClearOutBuffer()
+{
+    m_wireFreeAt = WireNowMs();
+}
+
 void FakeSerial::Output(const std::vector<std::uint8_t>& bytes)
 {
     if (!m_open)

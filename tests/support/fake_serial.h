@@ -31,6 +31,7 @@ public:
     bool modelWireTime = false;       // drain at the baud rate instead of at once
     std::int64_t failAfterBytes = -1; // the adapter is unplugged once this many bytes were written since the open
     std::int64_t stallAtMs = -1;      // from this virtual time on the wire takes nothing (the far end stopped)
+    std::string openFailure = "COM? (fake): no such device";  // what a failed open says
     // Receives each block written; returns the bytes to answer with, delivered after the block
     // has gone out on the wire.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& block, std::int64_t nowMs)> peer;
@@ -58,9 +59,11 @@ public:
     void SetBreak(bool on) override;
     int OutBufferSize() const override { return 512; }
     int OutBufferCount() const override;
+    void ClearOutBuffer() override;
     void Output(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
+    std::string OpenFailure() const override { return m_open ? "" : openFailure; }
 
 private:
     double CharMs() const;
