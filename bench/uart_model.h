@@ -31,6 +31,7 @@ public:
     void Output(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
+    std::string DeviceName() const override { return "modelled UART"; }
     std::string OpenFailure() const override { return m_open ? "" : "COM" + std::to_string(m_port) + ": absent"; }
 
 private:

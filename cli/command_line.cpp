@@ -34,6 +34,8 @@ void RunCommandLine(Loader& ld, const Operations& ops)
     s.OnePattern = kStandardOnePattern;
     s.BootCommand = kBootNotChosen;
     s.ImageFile = "";
+    s.UseTerminal = false;
+    s.TerminalBaud = "";
     char switchChar = 0;  // undecided
 
     // The trailing blank ends the last token like every other one.
@@ -49,6 +51,23 @@ void RunCommandLine(Loader& ld, const Operations& ops)
             Dispatch(ld, ops, switchChar, token);
     }
 
-    if (s.ImageFile.empty())
+    if (!s.ImageFile.empty())
+        return;
+    if (!s.UseTerminal) {
         ReportError(ld, std::string("No Download Filename Specified") + kCrLf + kCrLf + EchoText(ld));
+        return;
+    }
+    // A port and the terminal but no operation: the terminal alone, on a chip just reset.
+    ops.RunTerminal(ld, false);
+    ld.frmPellik.Unload();
+    s.CommandLine = "";
+    s.ImageFile = kRunFinished;
+}
+
+void RunThenTerminal(Loader& ld, const Operations& ops, const std::function<void(Loader&)>& operation)
+{
+    const int errorsBefore = ld.errorsReported;
+    operation(ld);
+    if (ld.state.UseTerminal && ld.errorsReported == errorsBefore)
+        ops.RunTerminal(ld, true);
 }

@@ -53,6 +53,8 @@ int Main(Loader& ld, RunMode mode, const EntryServices& services)
     }
 
     s.MessageTitle = BuildTitle(services.versionMajor, services.versionMinor, false);
-    RunCommandLine(ld, RealOperations());
+    Operations ops = RealOperations();
+    ops.RunTerminal = services.runTerminal;
+    RunCommandLine(ld, ops);
     return ExitStatus(ld);
 }

@@ -21,6 +21,8 @@ struct EntryServices {
     int versionMajor = kVersionMajor;
     int versionMinor = kVersionMinor;
     std::function<int(Loader&)> runWindow; // shows frmPellik, runs until it closes, gives the exit status
+    // The terminal of a command-line run, on the platform's standard streams.
+    std::function<void(Loader&, bool afterOperation)> runTerminal;
 };
 
 // Runs the program in mode, which the caller has chosen with ChooseRunMode from the trimmed

@@ -27,7 +27,7 @@ void ParseFilename(Loader& ld, const Operations& ops, SeparatorMode mode, const 
         const auto slash = path.rfind('/');
         if (slash != std::string::npos)
             s.ImageFile = path.substr(0, slash + 1) + s.ImageFile;
-        ops.DownloadImage(ld);
+        RunThenTerminal(ld, ops, ops.DownloadImage);
         ld.frmPellik.Unload();
     }
     s.CommandLine = "";

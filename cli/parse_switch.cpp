@@ -73,9 +73,9 @@ void EndRun(Loader& ld)
     ld.state.ImageFile = kRunFinished;
 }
 
-void RunOperation(Loader& ld, const std::function<void(Loader&)>& operation)
+void RunOperation(Loader& ld, const Operations& ops, const std::function<void(Loader&)>& operation)
 {
-    operation(ld);
+    RunThenTerminal(ld, ops, operation);
     ld.frmPellik.Unload();
     EndRun(ld);
 }
@@ -108,6 +108,27 @@ void SetPort(Loader& ld, const Operations&, const SwitchToken& t)
         ReportWithEcho(ld, "Multiple COM Port Selection");
     else
         ld.state.PortNumber = *port;
+}
+
+// Any rate from 300 to 3000000 baud, in plain digits; no argument: the operation's rate.
+void SetTerminal(Loader& ld, const Operations&, const SwitchToken& t)
+{
+    constexpr long kLowestRate = 300;
+    constexpr long kHighestRate = 3000000;
+    const std::string& rate = t.argument;
+    const bool digits = !rate.empty() && rate.size() <= 7 && rate[0] != '0' &&
+                        std::all_of(rate.begin(), rate.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!rate.empty() && !(digits && std::stol(rate) >= kLowestRate && std::stol(rate) <= kHighestRate)) {
+        ReportWithEcho(ld, "Invalid Baud Rate : " + Quoted(t));
+        return;
+    }
+    if (!rate.empty() && !ld.state.TerminalBaud.empty() && ld.state.TerminalBaud != rate) {
+        ReportWithEcho(ld, "Multiple Baud Rate Selection");
+        return;
+    }
+    ld.state.UseTerminal = true;
+    if (!rate.empty())
+        ld.state.TerminalBaud = rate;
 }
 
 void SetBreak(Loader& ld, const Operations&, const SwitchToken& t)
@@ -146,7 +167,10 @@ void SetEeprom(Loader& ld, const Operations&, const SwitchToken& t)
 
 void Find(Loader& ld, const Operations& ops, const SwitchToken&)
 {
-    RunOperation(ld, ops.FindChips);  // an argument is ignored
+    // An argument is ignored; the search closes every port it tried, so no terminal follows it.
+    ops.FindChips(ld);
+    ld.frmPellik.Unload();
+    EndRun(ld);
 }
 
 void Help(Loader& ld, const Operations&, const SwitchToken& t)
@@ -160,19 +184,19 @@ void Help(Loader& ld, const Operations&, const SwitchToken& t)
 void Identify(Loader& ld, const Operations& ops, const SwitchToken& t)
 {
     if (!RefusedArgument(ld, t))
-        RunOperation(ld, ops.IdentifyChip);
+        RunOperation(ld, ops, ops.IdentifyChip);
 }
 
 void Reboot(Loader& ld, const Operations& ops, const SwitchToken& t)
 {
     if (!RefusedArgument(ld, t))
-        RunOperation(ld, ops.RebootChip);
+        RunOperation(ld, ops, ops.RebootChip);
 }
 
 void Shutdown(Loader& ld, const Operations& ops, const SwitchToken& t)
 {
     if (!RefusedArgument(ld, t))
-        RunOperation(ld, ops.ShutdownChip);
+        RunOperation(ld, ops, ops.ShutdownChip);
 }
 
 struct SwitchRow {
@@ -194,6 +218,7 @@ const std::vector<SwitchRow>& SwitchTable()
         {{"i", "identify"}, Identify},
         {{"r", "reboot"}, Reboot},
         {{"s", "shutdown"}, Shutdown},
+        {{"t", "term", "terminal"}, SetTerminal},
     };
     return table;
 }

@@ -10,10 +10,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "cli/main_entry.h"
+#include "cli/terminal.h"
 #include "loader/serial_link.h"
 #include "platform/port_map.h"
 #include "platform/qt_display_probe.h"
@@ -22,6 +24,8 @@
 #include "platform/qt_message_presenter.h"
 #include "platform/qt_serial_control.h"
 #include "platform/qt_settings_store.h"
+#include "platform/qt_signal_pipe.h"
+#include "platform/qt_stdio_terminal.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
 #include "text/trim_spaces.h"
@@ -65,6 +69,20 @@ void GuardStandardStreams()
 bool AnyTerminal()
 {
     return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
+}
+
+// A command-line run stopped by a signal leaves the chip out of reset and the port closed (and
+// with it Qt's lock file in /var/lock), stores nothing and ends at once.
+[[noreturn]] void StopOnSignal(const WindowModel& window, TerminalProgress& progress, int signal)
+{
+    if (SerialControl* port = window.Loaded() ? window.State().SerialPort : nullptr) {
+        port->SetBreak(false);
+        port->SetDTREnable(false);
+        port->ClearOutBuffer();
+        port->SetPortOpen(false);
+    }
+    progress.Erase();
+    std::_Exit(128 + signal);
 }
 
 }  // namespace
@@ -129,9 +147,17 @@ int main(int argc, char** argv)
     if (!windowMode)
         window.SetOnChanged([&window, &progress] { progress.Follow(window.State().barProgress); });
 
+    // During a terminal session its own handling takes over: the session ends, not the run.
+    std::unique_ptr<QtSignalPipe> stopOnSignal;
+    if (mode == RunMode::CommandLine)
+        stopOnSignal = std::make_unique<QtSignalPipe>(
+            EndingSignals(), [&window, &progress](int signal) { StopOnSignal(window, progress, signal); });
+    QtStdioTerminal stdio;
+
     EntryServices services;
     services.argumentText = arguments;
     services.runWindow = [&window, boxes](Loader& loader) { return RunWindowMode(loader, window, *boxes); };
+    services.runTerminal = [&stdio](Loader& loader, bool afterOperation) { RunTerminal(loader, stdio, afterOperation); };
     const int status = Main(ld, mode, services);
     progress.Erase();
     return status;

@@ -35,7 +35,7 @@ std::function<void(Loader&)> Fake(int& operations, FakeWindow& window, bool chec
 const char* const kFragments[] = {
     "-", "/", "--", ":", " ", " ", "  ", "\t", "com", "COM", "p", "port", "b", "baud", "break", "dense",
     "ram", "e", "eeprom", "w", "write", "f", "find", "search", "h", "help", "i", "identify", "r", "reboot",
-    "s", "shutdown", "3", "0", "-1", "2.5", "1e12", "1e999", "&H1F", "&O7", "9600", "115200", "x", "?",
+    "s", "shutdown", "t", "term", "terminal", "300", "3", "0", "-1", "2.5", "1e12", "1e999", "&H1F", "&O7", "9600", "115200", "x", "?",
     "*", "a.eeprom", "*.eeprom", "sub/", "sub\\", "\\", ".", "D", "+"};
 
 std::string ArgumentText(const std::uint8_t* data, std::size_t size)
@@ -96,20 +96,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ld.argumentText = ArgumentText(data, size);
     ld.state.CommandLine = EchoText(ld);  // as the entry hands it over: trimmed
     int operations = 0;
+    int terminalsAlone = 0;
+    int terminalsAfter = 0;
+    // Alone, the terminal opens the port as an operation does.
+    const auto terminal = [&](Loader& l, bool afterOperation) {
+        ++(afterOperation ? terminalsAfter : terminalsAlone);
+        if (!afterOperation) {
+            window.Load();
+            CheckPortGiven(l);
+        }
+    };
     const Operations fakes{Fake(operations, window, false), Fake(operations, window, true),
                            Fake(operations, window, true), Fake(operations, window, true),
-                           Fake(operations, window, true)};
+                           Fake(operations, window, true), terminal};
 
     RunCommandLine(ld, fakes);
 
-    // Every run ends in a message or an operation.
-    Check(!presenter.messages.empty() || operations == 1);
+    // Every run ends in a message, an operation or the terminal alone.
+    Check(!presenter.messages.empty() || operations + terminalsAlone == 1);
     Check(presenter.messages.size() <= 2);
-    Check(operations <= 1);
+    Check(operations + terminalsAlone <= 1);
+    Check(terminalsAfter <= operations);
     Check(ld.state.CommandLine.empty());
     Check(!ld.state.ImageFile.empty());
     Check(!window.Loaded());
-    Check(window.unloads == operations);
+    Check(window.unloads == operations + terminalsAlone);
     int warnings = 0;
     for (const auto& m : presenter.messages)
         warnings += m.icon == MessageIcon::Warning;

@@ -51,6 +51,8 @@ struct LoaderState {
     ByteString RxBuffer;              // received, not yet consumed
     std::int32_t BytesSent = 0;
     std::string CommandLine;          // unparsed rest of a command-line run
+    bool UseTerminal = false;         // a command-line run relays the chip's line after its operation
+    std::string TerminalBaud;         // the terminal's rate; "" : the operation's
 };
 
 // Dense packing is any 1 pattern but the standard one.

@@ -7,6 +7,16 @@
 #include "loader/serial_link.h"
 #include "platform/serial_control.h"
 
+namespace {
+
+// A port that did not open at all says why on a second line; a silent port does not.
+void ReportNoChip(Loader& ld)
+{
+    ReportError(ld, "No Propeller Chip found" + (ld.openFailure.empty() ? "" : kCrLf + ld.openFailure));
+}
+
+}  // namespace
+
 bool ConnectForOperation(Loader& ld)
 {
     LoaderState& s = ld.state;
@@ -18,10 +28,23 @@ bool ConnectForOperation(Loader& ld)
         return false;
     }
     if (s.LinkStatus == kLinkNoChip) {
-        // A port that did not open at all says why on a second line; a silent port does not.
-        ReportError(ld, "No Propeller Chip found" + (ld.openFailure.empty() ? "" : kCrLf + ld.openFailure));
+        ReportNoChip(ld);
         return false;
     }
+    return true;
+}
+
+bool ConnectForTerminal(Loader& ld)
+{
+    LoaderState& s = ld.state;
+    if (!CheckPortGiven(ld))
+        return false;
+    if (!OpenPort(ld, s.PortNumber, s.BaudText)) {
+        ReportNoChip(ld);
+        return false;
+    }
+    s.RxBuffer.clear();
+    ResetChip(ld);
     return true;
 }
 

@@ -2,5 +2,5 @@
 
 Operations RealOperations()
 {
-    return Operations{FindChips, IdentifyChip, DownloadImage, ShutdownChip, RebootChip};
+    return Operations{FindChips, IdentifyChip, DownloadImage, ShutdownChip, RebootChip, {}};
 }

@@ -20,5 +20,9 @@ struct Operations {
     std::function<void(Loader&)> DownloadImage;
     std::function<void(Loader&)> ShutdownChip;
     std::function<void(Loader&)> RebootChip;
+    // The command line's terminal: after an operation, on the port it left open, or alone, when
+    // it opens the port and resets the chip first. The platform's standard streams stand behind
+    // it, so the program's entry puts it in.
+    std::function<void(Loader&, bool afterOperation)> RunTerminal;
 };
 Operations RealOperations();

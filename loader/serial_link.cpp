@@ -147,6 +147,18 @@ void ClosePort(Loader& ld)
     ld.frmPellik.SetClosePortEnabled(false);
 }
 
+bool ChangeBaud(Loader& ld, const std::string& baud)
+{
+    SerialControl& sp = Port(ld);
+    sp.SetSettings(baud + kLineSuffix);
+    return BaudOf(sp.Settings()) == baud;
+}
+
+std::string BaudInForce(Loader& ld)
+{
+    return BaudOf(Port(ld).Settings());
+}
+
 void ResetChip(Loader& ld)
 {
     SerialControl& sp = Port(ld);

@@ -22,6 +22,11 @@ void PumpEvents(Loader& ld, std::chrono::microseconds wait);
 // ld.openFailure says why.
 bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud);
 void ClosePort(Loader& ld);
+// Switches the open port to another rate and nothing else: DTR, RTS and break stay, so a running
+// chip is not reset. False when the port refused the rate.
+bool ChangeBaud(Loader& ld, const std::string& baud);
+// The baud rate in force, the part of the settings before the first comma.
+std::string BaudInForce(Loader& ld);
 void ResetChip(Loader& ld);
 void Delay(Loader& ld, std::int32_t ms);
 // Queues one byte as it stands, after the pending line levels have been packed: a raw byte never

@@ -45,6 +45,7 @@ public:
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
     std::string OpenFailure() const override { return m_openFailure; }
+    std::string DeviceName() const override { return m_path; }
 
 private:
     struct LineSettings {

@@ -34,6 +34,8 @@ public:
     // Why the last open failed, as a line for the user ("COM1 (/dev/ttyUSB0): Permission
     // denied"); "" after an open that succeeded.
     virtual std::string OpenFailure() const = 0;
+    // The device the port number led to at the last open, for the user's messages.
+    virtual std::string DeviceName() const = 0;
 
     // Raised on the event thread when data has arrived or another port event occurs.
     std::function<void()> OnComm;

@@ -14,6 +14,8 @@ const char* const kChipUsage =
     "                    [--eeprom-busy-ms N] [--checksum-busy-ms N]\n"
     "                    [--unplug-after-bytes N] [--unplug-at handshake|image|eeprom]\n"
     "                    [--stop-reading-at handshake|image|eeprom]\n"
+    "                    [--program GREETING [--program-line TEXT] [--program-every-ms N]\n"
+    "                     [--program-at-start]]\n"
     "       virtual_chip --help\n";
 
 namespace {
@@ -45,8 +47,10 @@ bool ParseChipArguments(int argc, char** argv, ChipArguments& out, std::string* 
         {"verify-fail", &chip.eepromVerifyFail},
         {"silent-after-image", &chip.silentAfterImage},
         {"garbage", &chip.garbage},
+        {"program-at-start", &out.program.atStart},
     };
-    const std::map<std::string, std::string*> texts = {{"link", &out.link}, {"log", &out.logFile}};
+    const std::map<std::string, std::string*> texts = {
+        {"link", &out.link}, {"log", &out.logFile}, {"program", &out.program.greeting}, {"program-line", &out.program.line}};
     struct NumberOption {
         std::int64_t low, high;
         std::function<void(std::int64_t)> set;
@@ -59,6 +63,7 @@ bool ParseChipArguments(int argc, char** argv, ChipArguments& out, std::string* 
         {"eeprom-busy-ms", {0, kMaxCount, [&](std::int64_t v) { chip.eepromBusyMs = v; }}},
         {"checksum-busy-ms", {0, kMaxCount, [&](std::int64_t v) { chip.checksumBusyMs = v; }}},
         {"unplug-after-bytes", {1, INT64_MAX, [&](std::int64_t v) { out.unplugAfterBytes = v; }}},
+        {"program-every-ms", {1, kMaxCount, [&](std::int64_t v) { out.program.everyMs = v; }}},
     };
     const std::map<std::string, FaultPhase> phases = {
         {"handshake", FaultPhase::Handshake}, {"image", FaultPhase::Image}, {"eeprom", FaultPhase::Eeprom}};
@@ -114,5 +119,7 @@ bool ParseChipArguments(int argc, char** argv, ChipArguments& out, std::string* 
         return fail(std::string("unexpected argument ") + argv[optind]);
     if (out.link.empty() && !out.help)
         return fail("--link PATH is required");
+    if (out.program.greeting.empty() && (out.program.atStart || !out.program.line.empty()))
+        return fail("--program-line and --program-at-start need --program GREETING");
     return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/loaded_program.h"
 #include "tools/rom_chip.h"
 
 // Where in a session a fault (an unplug, a far end that stops reading) happens.
@@ -17,6 +18,7 @@ struct ChipArguments {
     std::int64_t unplugAfterBytes = -1; // -1: never
     FaultPhase unplugAt = FaultPhase::Never;
     FaultPhase stopReadingAt = FaultPhase::Never;  // then takes no more data: the host's output backs up
+    ProgramOptions program;
 };
 
 extern const char* const kChipUsage;

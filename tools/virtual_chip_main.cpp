@@ -1,5 +1,6 @@
 // virtual_chip: answers on a pseudo-terminal as the Propeller's ROM boot loader does, with faults
-// to order, and logs what it received as JSON lines. Stops on SIGTERM or SIGINT.
+// to order, runs a loaded program if asked, and logs what it received as JSON lines. Stops on
+// SIGTERM or SIGINT.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -50,13 +51,15 @@ std::int64_t NowMs()
 class ChipServer {
 public:
     ChipServer(const ChipArguments& args, PseudoTerminal& line, std::FILE* log)
-        : m_args(args), m_line(line), m_log(log), m_chip(args.chip) {}
+        : m_args(args), m_line(line), m_log(log), m_chip(args.chip), m_program(args.program) {}
 
     // Serves until a signal or an ordered unplug; returns the exit status.
     int Run();
 
 private:
     void TakeBytes(const std::uint8_t* bytes, std::size_t count);
+    bool TakenByProgram(std::uint8_t byte, std::int64_t nowMs);
+    void StartProgramAfterLoad(std::int64_t nowMs);
     void ScheduleFaults(std::int64_t nowMs);
     int PollTimeoutMs() const;
     void WritePending();
@@ -73,7 +76,18 @@ private:
     std::int64_t m_unplugAtMs = -1;  // once set, nothing more reaches the chip
     bool m_stoppedReading = false;   // the pseudo-terminal keeps what the host writes, unread
     std::size_t m_eepromWaitSession = 0;  // the last session (counted from 1) whose EEPROM wait was logged
+    LoadedProgram m_program;
+    std::size_t m_programSession = 0;     // the last session whose image the program came from
+    std::int64_t m_lastByteMs = -1;
 };
+
+// A session whose image the chip took and, for the EEPROM, also wrote and verified.
+bool Loaded(const ChipSession& session)
+{
+    const bool eeprom = session.command && *session.command >= 2;
+    return session.command && *session.command > 0 && session.checksumOk.value_or(false) &&
+           (!eeprom || session.eepromVerifyOk.value_or(false));
+}
 
 bool Reached(FaultPhase fault, ChipPhase phase)
 {
@@ -95,6 +109,11 @@ int ChipServer::Run()
     Log({"listening", NowMs(), {{"link", m_args.link}, {"device", m_line.DeviceName()}}});
     std::printf("ready\n");
     std::fflush(stdout);
+    if (m_program.Wanted() && m_args.program.atStart) {
+        Log({"program_start", NowMs(), {}});
+        const auto greeting = m_program.Start(NowMs());
+        m_pending.insert(m_pending.end(), greeting.begin(), greeting.end());
+    }
     std::uint8_t buffer[kReadChunkBytes];
     while (m_unplugAtMs < 0 || NowMs() < m_unplugAtMs) {
         const short wanted = short((m_stoppedReading ? 0 : POLLIN) | (m_pending.empty() ? 0 : POLLOUT));
@@ -124,6 +143,8 @@ int ChipServer::Run()
                 NoteEepromWait(NowMs());
             }
         }
+        const auto lines = m_program.Tick(NowMs());
+        m_pending.insert(m_pending.end(), lines.begin(), lines.end());
         WritePending();
     }
     Log({"unplug", NowMs(), {{"bytes", m_received}}});
@@ -136,6 +157,8 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
     const std::int64_t nowMs = NowMs();
     // One byte at a time, so that an unplug happens exactly where it was ordered.
     for (std::size_t i = 0; i < count && m_unplugAtMs < 0 && !m_stoppedReading; ++i) {
+        if (TakenByProgram(bytes[i], nowMs))
+            continue;
         const std::size_t sessions = m_chip.Sessions().size();
         const std::vector<std::uint8_t> answers = m_chip.Receive({bytes[i]}, nowMs);
         ++m_received;
@@ -144,7 +167,40 @@ void ChipServer::TakeBytes(const std::uint8_t* bytes, std::size_t count)
         m_pending.insert(m_pending.end(), answers.begin(), answers.end());
         LogEvents();
         ScheduleFaults(nowMs);
+        StartProgramAfterLoad(nowMs);
     }
+}
+
+// A running program takes every byte but a calibration after a quiet spell, which is a host
+// starting over after a reset the pseudo-terminal cannot show: then the boot loader is back.
+bool ChipServer::TakenByProgram(std::uint8_t byte, std::int64_t nowMs)
+{
+    const bool quiet = m_lastByteMs < 0 || nowMs - m_lastByteMs >= RomChip::kQuietMs;
+    m_lastByteMs = nowMs;
+    if (!m_program.Running())
+        return false;
+    if (byte == RomChip::kCalibration && quiet) {
+        m_program.Stop();
+        Log({"program_stop", nowMs, {}});
+        return false;
+    }
+    ++m_received;
+    const auto echo = m_program.Echo({byte});
+    m_pending.insert(m_pending.end(), echo.begin(), echo.end());
+    return true;
+}
+
+void ChipServer::StartProgramAfterLoad(std::int64_t nowMs)
+{
+    const std::size_t session = m_chip.Sessions().size();
+    // Done: the last acknowledgement has been answered, and the chip runs what it loaded.
+    if (!m_program.Wanted() || m_program.Running() || m_programSession == session || session == 0 ||
+        m_chip.Phase() != ChipPhase::Done || !Loaded(m_chip.Sessions().back()))
+        return;
+    m_programSession = session;
+    Log({"program_start", nowMs, {}});
+    const auto greeting = m_program.Start(nowMs);
+    m_pending.insert(m_pending.end(), greeting.begin(), greeting.end());
 }
 
 void ChipServer::ScheduleFaults(std::int64_t nowMs)
@@ -162,9 +218,12 @@ void ChipServer::ScheduleFaults(std::int64_t nowMs)
 
 int ChipServer::PollTimeoutMs() const
 {
-    if (m_unplugAtMs < 0)
+    std::int64_t wakeAt = m_unplugAtMs;
+    if (const std::int64_t line = m_program.NextLineMs(); line >= 0)
+        wakeAt = wakeAt < 0 ? line : std::min(wakeAt, line);
+    if (wakeAt < 0)
         return -1;
-    return int(std::max<std::int64_t>(0, m_unplugAtMs - NowMs()));
+    return int(std::max<std::int64_t>(0, wakeAt - NowMs()));
 }
 
 void ChipServer::WritePending()

@@ -73,10 +73,25 @@ protected:
         return texts;
     }
 
+    // Alone, the terminal opens the port as an operation does: it loads the window and checks the port.
+    std::function<void(Loader&, bool)> FakeTerminal()
+    {
+        return [this](Loader& l, bool afterOperation) {
+            terminal = afterOperation ? "after" : "alone";
+            terminalBaud = l.state.TerminalBaud;
+            if (!afterOperation) {
+                window.Load();
+                CheckPortGiven(l);
+            }
+        };
+    }
+
     // The operations started: name and the fields as they found them.
     std::vector<std::pair<std::string, std::string>> started;
-    const Operations fakes{Fake("find", false), Fake("identify", true), Fake("download", true),
-                           Fake("shutdown", true), Fake("reboot", true)};
+    std::string terminal;  // "after" an operation, "alone", or "" when it did not run
+    std::string terminalBaud;
+    const Operations fakes{Fake("find", false),     Fake("identify", true), Fake("download", true),
+                           Fake("shutdown", true), Fake("reboot", true),   FakeTerminal()};
     fs::path m_home;
     fs::path m_dir;
 };
@@ -87,6 +102,8 @@ struct RunCase {
     std::vector<std::string> messages;
     std::string operation;  // "" when none may start
     std::string seen = "";  // the fields the operation found (before its port check), as Describe gives them
+    std::string terminal = "";  // how the terminal ran: "after", "alone", or "" not at all; then its rate
+    std::string terminalBaud = "";
 };
 void PrintTo(const RunCase& c, std::ostream* os) { *os << "'" << c.arguments << "'"; }
 
@@ -120,8 +137,10 @@ TEST_P(CommandLineRunTest, ShowsTheMessagesAndStartsTheOperationOnTheFieldsSet)
     if (!c.seen.empty() && !started.empty()) {
         EXPECT_EQ(started.front().second, c.seen);
     }
-    // Every operation the run starts is followed by the window's unload.
-    EXPECT_EQ(window.unloads, c.operation.empty() ? 0 : 1);
+    EXPECT_EQ(terminal, c.terminal);
+    EXPECT_EQ(terminalBaud, c.terminalBaud);
+    // Every operation the run starts, and a terminal alone, is followed by the window's unload.
+    EXPECT_EQ(window.unloads, c.operation.empty() && c.terminal.empty() ? 0 : 1);
     EXPECT_FALSE(window.Loaded());
     EXPECT_EQ(ld.state.CommandLine, "");
     EXPECT_NE(ld.state.ImageFile, "");
@@ -214,6 +233,19 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRunTest, ::testing::Values(
     RunCase{"-com:3 sub/", {"File Not Found\r\n\r\nsub/"}, ""},
     RunCase{"-com:3 case/up.eeprom", {"File Not Found\r\n\r\ncase/up.eeprom"}, ""},
     RunCase{"image.eeprom", {kNoPort}, "download"},
+    // The terminal: a setting, with an optional rate; it follows an operation that reported no
+    // error, except the search, which closes its ports, or it stands alone on a line with a port.
+    RunCase{"-com:3 -t image.eeprom", {}, "download", "", "after"},
+    RunCase{"-com:3 -Terminal:9600 -identify", {}, "identify", "", "after", "9600"},
+    RunCase{"-t:300 -t:300 -com:3 -r", {}, "reboot", "", "after", "300"},
+    RunCase{"-com:3 -term:3000000", {}, "", "", "alone", "3000000"},
+    RunCase{"-t", {kNoPort}, "", "", "alone"},
+    RunCase{"-t -i", {kNoPort}, "identify"},
+    RunCase{"-t -find", {}, "find"},
+    RunCase{"-t:299", {"Invalid Baud Rate : '-t:299'%"}, ""},
+    RunCase{"-t:3000001", {"Invalid Baud Rate : '-t:3000001'%"}, ""},
+    RunCase{"-t:09600", {"Invalid Baud Rate : '-t:09600'%"}, ""},
+    RunCase{"-t:9600 -t:19200", {"Multiple Baud Rate Selection%"}, ""},
     // Tokens are split at blanks only; the echo is trimmed, a syntax error quotes the text untrimmed.
     RunCase{"  -com:3   -baud:1200  ", {"Invalid Baud Rate : '-baud:1200'%"}, ""},
     RunCase{"  -com:3\t-:x  ", {kNoFile}, ""},  // one token: port "3\t-" reads as 3

@@ -64,6 +64,7 @@ public:
     std::vector<std::uint8_t> Input() override;
     int CommEvent() const override { return m_commEvent; }
     std::string OpenFailure() const override { return m_open ? "" : openFailure; }
+    std::string DeviceName() const override { return "/dev/fake" + std::to_string(m_port); }
 
 private:
     double CharMs() const;

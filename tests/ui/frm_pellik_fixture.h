@@ -82,7 +82,7 @@ protected:
             };
         };
         return {fake("FindChips"), fake("IdentifyChip"), fake("DownloadImage"), fake("ShutdownChip"),
-                fake("RebootChip")};
+                fake("RebootChip"), {}};
     }
 
     template <typename T = QWidget>
