@@ -8,7 +8,7 @@ std::string UsageText(const std::string& prefix)
 {
     const std::string s = "-com:<n> { -baud:<n> } { -break } ";
     std::string usage = s + "-find\r\n" + s + "-identify\r\n" + s + "-reboot\r\n" + s + "-shutdown\r\n" + s +
-                        "-terminal{:<n>} { -identify | -reboot | -shutdown | <filename.ext> }\r\n" + "\r\n" + s +
+                        "-terminal{:<n>} { <filename.ext> }\r\n" + "\r\n" + s +
                         "{ -dense } { -eeprom } <filename.ext>\t ";
     if (prefix != "/")
         return usage;
