@@ -34,9 +34,14 @@ fuzz: deps
 
 test: unit-test sanitize-test fuzz
 
-# Only what the demo runs: the program, the virtual chip and the sample-image maker.
-demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target Pellik32 virtual_chip make_sample_image
+# Only what the demo runs: the program, the virtual chip and the sample-image maker, built
+# quietly (the build's output is shown only when it fails), so the demo shows the tool's own.
+demo: deps
+	@echo "Building Pellik32 and the virtual chip (a few minutes on a fresh clone) ..."
+	@mkdir -p $(BUILD)
+	@{ cmake -S . -B $(BUILD) -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && \
+	   cmake --build $(BUILD) -j $(JOBS) --target Pellik32 virtual_chip make_sample_image; } \
+	   > $(BUILD)/demo-build.log 2>&1 || { cat $(BUILD)/demo-build.log; exit 1; }
 	@./scripts/demo $(BUILD) "$(PORT)" "$(IMAGE)"
 
 bench: build

@@ -1,5 +1,7 @@
 #include "cli/main_entry.h"
 
+#include <cstdio>
+
 #include "cli/command_line.h"
 #include "cli/usage.h"
 #include "loader/reports.h"
@@ -29,6 +31,8 @@ RunMode ChooseRunMode(const std::string& trimmedArguments)
 {
     if (trimmedArguments.empty())
         return RunMode::Window;
+    if (trimmedArguments == "--version")
+        return RunMode::Version;
     // Upper-casing cannot create or remove "/?", so the plain text is searched.
     if (trimmedArguments.find(kUsageTrigger) != std::string::npos)
         return RunMode::Usage;
@@ -48,6 +52,9 @@ int Main(Loader& ld, RunMode mode, const EntryServices& services)
     case RunMode::Usage:
         ShowUsage(ld, "/");
         return ExitStatus(ld);
+    case RunMode::Version:
+        std::printf("Pellik32 %s\n", services.packageVersion.c_str());
+        return 0;
     case RunMode::CommandLine:
         break;
     }

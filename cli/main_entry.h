@@ -13,13 +13,15 @@ constexpr int kVersionMinor = 0;
 // "Ulvane Propeller Downloader 2.00", with the build tag " - KR6 32-Bit" when withBuildTag.
 std::string BuildTitle(int major, int minor, bool withBuildTag);
 
-enum class RunMode { Window, Usage, CommandLine };
+// Version: "--version" as the line's only token, the Linux habit, answered before any parsing.
+enum class RunMode { Window, Usage, CommandLine, Version };
 RunMode ChooseRunMode(const std::string& trimmedArguments);
 
 struct EntryServices {
     std::string argumentText;              // argv after the program name, joined with blanks
     int versionMajor = kVersionMajor;
     int versionMinor = kVersionMinor;
+    std::string packageVersion;            // "2.0.0", as --version prints it
     std::function<int(Loader&)> runWindow; // shows frmPellik, runs until it closes, gives the exit status
     // The terminal of a command-line run, on the platform's standard streams.
     std::function<void(Loader&, bool afterOperation)> runTerminal;

@@ -106,7 +106,7 @@ int main(int argc, char** argv)
             return kExitNoDisplay;
         }
         useBoxes = true;
-    } else if (!AnyTerminal()) {
+    } else if (mode != RunMode::Version && !AnyTerminal()) {
         useBoxes = ProbeDisplay().kind == DisplayKind::Interactive;
     }
 
@@ -156,6 +156,7 @@ int main(int argc, char** argv)
 
     EntryServices services;
     services.argumentText = arguments;
+    services.packageVersion = PELLIK_VERSION;
     services.runWindow = [&window, boxes](Loader& loader) { return RunWindowMode(loader, window, *boxes); };
     services.runTerminal = [&stdio](Loader& loader, bool afterOperation) { RunTerminal(loader, stdio, afterOperation); };
     const int status = Main(ld, mode, services);

@@ -1,5 +1,6 @@
 #include "platform/qt_message_presenter.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
@@ -43,5 +44,11 @@ void QtMessagePresenter::ShowMessage(MessageIcon icon, const std::string& title,
         if (label->text() == body)
             KeepLinesWhole(box, *label);
     }
+    // A box at the end of an operation wants a click, busy cursor or not.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
 }

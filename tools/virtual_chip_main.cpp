@@ -180,7 +180,9 @@ bool ChipServer::TakenByProgram(std::uint8_t byte, std::int64_t nowMs)
     if (!m_program.Running())
         return false;
     if (byte == RomChip::kCalibration && quiet) {
+        // A reset: what the program had not printed yet is gone, as on a real chip.
         m_program.Stop();
+        m_pending.clear();
         Log({"program_stop", nowMs, {}});
         return false;
     }

@@ -30,6 +30,8 @@ TEST(ChooseRunMode, PicksModeFromTrimmedArguments)
         {"", RunMode::Window},          {"/?", RunMode::Usage},         {"/?x", RunMode::Usage},
         {"x/?y", RunMode::Usage},       {"-com:3 /? f", RunMode::Usage}, {"-?", RunMode::CommandLine},
         {"/ ?", RunMode::CommandLine},  {"?/", RunMode::CommandLine},   {"-h", RunMode::CommandLine},
+        {"--version", RunMode::Version}, {"--version -h", RunMode::CommandLine}, {"-version", RunMode::CommandLine},
+        {"--VERSION", RunMode::CommandLine},
     };
     for (const auto& [text, mode] : cases)
         EXPECT_EQ(ChooseRunMode(text), mode) << '"' << text << '"';

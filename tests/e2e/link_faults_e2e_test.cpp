@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include <set>
 
+#include "tests/e2e/display_servers.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace {
@@ -80,6 +85,25 @@ TEST_F(EndToEnd, WithoutStandardStreamsNoMessageGoesToThePort)
     // The chip reads the next run's handshake only after whatever came before it.
     EXPECT_EQ(Run({"-com:1", "-identify"}).exitCode, 0);
     EXPECT_EQ(ChipLog(1).find("decode_error"), std::string::npos) << ChipLog(1);
+}
+
+// Ctrl-C during a download stops it at once: the port closed and Qt's lock file with it, nothing
+// new stored, and the status that names the signal.
+TEST_F(EndToEnd, ASignalStopsADownloadAndLeavesNoLockBehind)
+{
+    StartChip(1, {"--eeprom-busy-ms", "8000"});
+    WritePorts();
+    WriteSettings("[Settings]\nPort=2\n");
+    std::string lock = "/var/lock/LCK.." + m_links[1];
+    std::replace(lock.begin() + 15, lock.end(), '/', '_');
+    const pid_t run = Spawn({std::getenv("PELLIK32_BIN"), "-com:1", "-eeprom", MakeImage(4096)},
+                            {"XDG_CONFIG_HOME=" + m_folder + "/config", "PATH=/usr/bin:/bin"}, m_folder + "/run.log");
+    ASSERT_TRUE(WaitForChipEvent(1, "eeprom_wait")) << ReadTextFile(m_folder + "/run.log");
+    EXPECT_EQ(::access(lock.c_str(), F_OK), 0) << "no lock file at " << lock;
+    ::kill(run, SIGINT);
+    EXPECT_EQ(WaitForExit(run, 10000), 130);
+    EXPECT_NE(::access(lock.c_str(), F_OK), 0) << lock;
+    EXPECT_EQ(ReadTextFile(SettingsFile()), "[Settings]\nPort=2\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -58,7 +59,8 @@ protected:
     pid_t m_program = -1;
 };
 
-TEST_F(WindowSmoke, ShowsTheWindowWithItsFixedClientSize)
+// A kill closes the window as its close button does: its fields and place are stored.
+TEST_F(WindowSmoke, ShowsTheWindowWithItsFixedClientSizeAndClosesOnATermSignal)
 {
     VirtualDisplay display(m_folder);
     ASSERT_FALSE(display.name().empty()) << ReadTextFile(m_folder + "/xvfb.log");
@@ -70,6 +72,13 @@ TEST_F(WindowSmoke, ShowsTheWindowWithItsFixedClientSize)
     ASSERT_TRUE(window) << "no window: " << Log();
     EXPECT_EQ(window->width, 486);
     EXPECT_EQ(window->height, 125);
+
+    ::kill(m_program, SIGTERM);
+    EXPECT_EQ(WaitForExit(m_program, kWindowWaitMs), 0) << Log();
+    m_program = -1;
+    const std::string stored = ReadTextFile(SettingsFile());
+    EXPECT_NE(stored.find("Port=1\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Top="), std::string::npos) << stored;
 }
 
 // Wayland lets no program place its window, so with both displays the window runs on X, at the

@@ -1,6 +1,7 @@
 // The widget on the real window state: what the store holds shows on load, where the window
 // stands, and what goes back on close.
 #include <QCheckBox>
+#include <QScreen>
 
 #include "tests/ui/frm_pellik_fixture.h"
 
@@ -74,6 +75,28 @@ TEST_F(FrmPellikStoreTest, MinimizedCloseKeepsTheStoredPosition)
     EXPECT_EQ(Stored("Settings", "Port"), "1");  // the settings are written all the same
     EXPECT_EQ(Stored("Window", "Top"), "300");
     EXPECT_EQ(Stored("Window", "Left"), "450");
+}
+
+// A stored place that leaves no title bar to grab on any screen centres the window instead; one
+// that keeps enough of it on a screen is used as stored. The store changes only at close.
+TEST_F(FrmPellikStoreTest, APlaceOffEveryScreenCentresTheWindow)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        QPoint stored;  // in pixels
+        bool kept;
+    } cases[] = {{{-3000, -2000}, false}, {{screen.right() - 20, 10}, false}, {{10, screen.bottom() - 5}, false},
+                 {{screen.right() - 100, screen.bottom() - 40}, true}, {{-400, 0}, true}};
+    for (const auto& c : cases) {
+        Stored("Window", "Left") = std::to_string(c.stored.x() * 15);
+        Stored("Window", "Top") = std::to_string(c.stored.y() * 15);
+        FrmPellik& w = OpenOnStore();
+        const QPoint centred = screen.center() - w.rect().center();
+        EXPECT_EQ(w.pos(), c.kept ? c.stored : centred) << c.stored.x() << "," << c.stored.y();
+        EXPECT_EQ(Stored("Window", "Left"), std::to_string(c.stored.x() * 15));
+        ASSERT_TRUE(w.close());
+        EXPECT_EQ(Stored("Window", "Left"), std::to_string((c.kept ? c.stored : centred).x() * 15));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -56,6 +58,20 @@ bool PlatformPlacesWindows()
     return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
+// Whether a window whose frame starts at topLeft can be grabbed by its title bar: the bar's whole
+// height and at least kGrabPx of its width on one screen.
+bool TitleBarOnAScreen(QPoint topLeft, int width, int titleHeight)
+{
+    constexpr int kGrabPx = 48;
+    const QRect bar(topLeft, QSize(width, std::max(titleHeight, 1)));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect on = bar.intersected(screen->availableGeometry());
+        if (on.height() == bar.height() && on.width() >= std::min(kGrabPx, width))
+            return true;
+    }
+    return false;
+}
+
 void ShowText(QLineEdit* box, const std::string& text)
 {
     const QString value = QString::fromStdString(text);
@@ -94,14 +110,32 @@ FrmPellik::FrmPellik(Loader& ld, WindowModel& model, FileDialog& dialog, const O
     showState();
     connectControls();
 
-    if (PlatformPlacesWindows() && (m_state->top || m_state->left)) {
-        const QPoint current = pos();
-        const int x = m_state->left ? static_cast<int>(std::lround(*m_state->left / kTwipsPerPixel)) : current.x();
-        const int y = m_state->top ? static_cast<int>(std::lround(*m_state->top / kTwipsPerPixel)) : current.y();
-        m_restoredPos = QPoint(x, y);
-        move(m_restoredPos);
-    }
+    if (PlatformPlacesWindows() && (m_state->top || m_state->left))
+        restorePosition();
     m_btnIdentify->setFocus();
+}
+
+void FrmPellik::restorePosition()
+{
+    const QPoint current = pos();
+    const int x = m_state->left ? static_cast<int>(std::lround(*m_state->left / kTwipsPerPixel)) : current.x();
+    const int y = m_state->top ? static_cast<int>(std::lround(*m_state->top / kTwipsPerPixel)) : current.y();
+    // A place saved on a larger or a second monitor, or typed by hand, may leave nothing to grab.
+    if (!TitleBarOnAScreen(QPoint(x, y), width(), style()->pixelMetric(QStyle::PM_TitleBarHeight))) {
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            move(primary->availableGeometry().center() - rect().center());
+        return;
+    }
+    m_restoredPos = QPoint(x, y);
+    move(m_restoredPos);
+}
+
+void FrmPellik::closeWhenIdle()
+{
+    if (m_state && !m_state->enabled)
+        m_closeWhenIdle = true;  // the operation's end closes it
+    else
+        close();
 }
 
 FrmPellik::~FrmPellik()
@@ -218,8 +252,13 @@ void FrmPellik::showState()
 
 void FrmPellik::runOperation(const std::function<void(Loader&)>& operation)
 {
-    if (m_state && m_state->enabled)
-        RunWindowOperation(m_ld, m_model, operation);
+    if (!m_state || !m_state->enabled)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    RunWindowOperation(m_ld, m_model, operation);
+    QGuiApplication::restoreOverrideCursor();
+    if (m_closeWhenIdle)
+        close();
 }
 
 void FrmPellik::browse()

@@ -29,6 +29,10 @@ public:
               QWidget* parent = nullptr);
     ~FrmPellik() override;
 
+    // Closes the window as its close button does, or, while an operation runs, as soon as it ends:
+    // how a logout, kill or Ctrl-C in the launching terminal ends the program.
+    void closeWhenIdle();
+
 protected:
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -43,6 +47,9 @@ private:
     void runOperation(const std::function<void(Loader&)>& operation);
     void browse();
     void storePosition();
+    // Moves the window to its stored place, or centres it on the primary screen when that place
+    // would leave its title bar off every screen.
+    void restorePosition();
 
     Loader& m_ld;
     WindowModel& m_model;
@@ -51,6 +58,7 @@ private:
     WindowState* m_state = nullptr;  // null once the window has been unloaded
     std::function<void()> m_ownerOnChanged;
     bool m_showingState = false;
+    bool m_closeWhenIdle = false;
     QPointer<QWidget> m_focusBeforeOperation;
     QPoint m_restoredPos{-1, -1};  // where the stored position put the window, in pixels
     // The dialog's file name: the last one chosen, kept for the window's life.
