@@ -1,7 +1,7 @@
 # Everyday steps. Every target that builds first installs what is missing on a Debian 12 machine.
 #   make test    builds, runs every test, then the sanitizer build's tests and the parser fuzzing
 #   make demo    downloads a sample image to the virtual chip (or: make demo PORT=1 IMAGE=prog.binary)
-#   make bench   times downloads, the handshake and a search against a modelled UART
+#   make bench   times downloads, the handshake and a search against a modelled UART, and the terminal
 #   make package builds the Debian package $(BUILD)/pellik32_<version>_<arch>.deb
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -44,8 +44,11 @@ demo: deps
 	   > $(BUILD)/demo-build.log 2>&1 || { cat $(BUILD)/demo-build.log; exit 1; }
 	@./scripts/demo $(BUILD) "$(PORT)" "$(IMAGE)"
 
+# TERMINAL_SECONDS: how long the chip prints without pause for the terminal's benchmark.
+TERMINAL_SECONDS ?= 60
 bench: build
 	$(BUILD)/bench/pellik_bench
+	$(BUILD)/bench/pellik_terminal_bench $(TERMINAL_SECONDS)
 
 package: build
 	cmake --build $(BUILD) --target package
