@@ -62,6 +62,8 @@ int RunBoard(const BoardJob& job, int reportFd, const SerialFactory& makeSerial)
     char name[] = "pellik32-gang";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
+    // Many boards write to one log; each line names its port.
+    qSetMessagePattern(QStringLiteral("COM%1 %{if-category}%{category}: %{endif}%{message}").arg(job.port));
     ReportPipe pipe(reportFd);
     BoardWindow window(makeSerial(), pipe);
     ResultPresenter presenter(pipe);

@@ -54,6 +54,12 @@ GangClock::duration GangConsole::Tick()
     const auto now = GangClock::now();
     if (now < m_nextDraw)
         return m_nextDraw - now;
+    DrawLive(now);
+    return kRedrawEvery;
+}
+
+void GangConsole::DrawLive(GangClock::time_point now)
+{
     std::vector<std::string> lines;
     for (const Board& board : m_boards) {
         if (!board.settled && (board.state == BoardState::Searching || board.state == BoardState::Running))
@@ -61,7 +67,6 @@ GangClock::duration GangConsole::Tick()
     }
     m_live->Draw(lines);
     m_nextDraw = now + kRedrawEvery;
-    return kRedrawEvery;
 }
 
 void GangConsole::Close(int stopSignal, bool searched)
@@ -85,6 +90,7 @@ void GangConsole::Print(const std::string& line)
 {
     if (m_live) {
         m_live->PrintAbove(line);
+        DrawLive(GangClock::now());
         return;
     }
     std::fputs((line + "\n").c_str(), stdout);

@@ -28,6 +28,7 @@ public:
     void Close(int stopSignal, bool searched);
 
 private:
+    void DrawLive(GangClock::time_point now);
     void Print(const std::string& line);
 
     const std::vector<Board>& m_boards;

@@ -24,10 +24,9 @@ void LiveView::Draw(const std::vector<std::string>& lines)
 
 void LiveView::PrintAbove(const std::string& line)
 {
-    const std::vector<std::string> block = m_lines;
     Erase();
     std::fputs((line + "\n").c_str(), m_out);
-    Draw(block);
+    std::fflush(m_out);
 }
 
 void LiveView::Erase()

@@ -13,7 +13,7 @@ public:
 
     // Replaces the block with lines, each cut to the terminal's width so none wraps.
     void Draw(const std::vector<std::string>& lines);
-    // Prints a line above the block, which follows below it.
+    // Prints a line where the block was; the block is drawn again below it by the next Draw.
     void PrintAbove(const std::string& line);
     void Erase();
 
