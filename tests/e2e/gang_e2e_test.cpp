@@ -1,7 +1,9 @@
 // pellik32-gang against virtual chips: boards that load, fail or lead nowhere, each with its own
 // result and CSV line, the summary and exit status, and Pellik32's store left alone.
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
 #include <regex>
 #include <sstream>
 
@@ -55,7 +57,7 @@ protected:
 
 TEST_F(GangEndToEnd, LoadsEveryBoardAtOnceAndRecordsEachResult)
 {
-    StartChip(1);
+    StartChip(1, {"--eeprom-busy-ms", "600"});  // the slowest, started first: it must hold up no one
     StartChip(2);
     StartChip(3, {"--checksum-fail"});
     WritePorts();
@@ -78,6 +80,7 @@ TEST_F(GangEndToEnd, LoadsEveryBoardAtOnceAndRecordsEachResult)
     const std::vector<std::string> out = Lines(r.out);
     ASSERT_EQ(out.size(), 5u) << r.out;
     EXPECT_EQ(out.back(), "2 of 4 boards loaded");
+    EXPECT_EQ(out[3].rfind("COM1 (", 0), 0u) << r.out;
     const std::vector<std::string> csvLines = Lines(ReadTextFile(csv));
     ASSERT_EQ(csvLines.size(), 5u);
     EXPECT_EQ(csvLines[0], "time,port,device,image,sha256,destination,result,seconds");
@@ -116,4 +119,26 @@ TEST_F(GangEndToEnd, LoadsEveryBoardAtOnceAndRecordsEachResult)
         EXPECT_NE(log.find(sha), log.rfind(sha)) << "chip " << n << " should have the image twice:\n" << log;
     }
     EXPECT_FALSE(SettingsFileExists());
+}
+
+TEST_F(GangEndToEnd, CtrlCStopsEveryBoardAndFreesItsPort)
+{
+    StartChip(1, {"--eeprom-busy-ms", "4000"});
+    StartChip(2, {"--eeprom-busy-ms", "4000"});
+    WritePorts();
+    const std::string image = MakeImage(1024);
+    const std::string out = m_folder + "/gang.out";
+    const pid_t gang = StartChild({"/usr/bin/env", "XDG_CONFIG_HOME=" + m_folder + "/config",
+                                   std::getenv("PELLIK32_GANG_BIN"), "--ports", "1,2", "--eeprom", image},
+                                  out);
+    const bool waiting = WaitForChipEvent(1, "eeprom_wait") && WaitForChipEvent(2, "eeprom_wait");
+    kill(gang, SIGINT);
+    int status = 0;
+    waitpid(gang, &status, 0);
+    ASSERT_TRUE(waiting);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    EXPECT_EQ(ReadTextFile(out), "0 of 2 boards loaded\n");
+    // Had a board's process kept its port, this run could not open it.
+    const ChildResult again = RunGang({"--ports", "1,2", image});
+    EXPECT_EQ(again.exitCode, 0) << again.out;
 }
