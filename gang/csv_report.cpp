@@ -37,13 +37,16 @@ std::string IsoTimeNow()
 // lines of runs that overlap never interleave. "" on success, else why it failed.
 std::string AppendLocked(const std::string& path, const std::string& text)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kFileMode);
+    // Not blocking: a FIFO without a reader fails at once instead of holding up the run.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, kFileMode);
     if (fd < 0)
         return std::strerror(errno);
     std::string failure;
     struct stat info {};
-    if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &info) != 0) {
+    if (::fstat(fd, &info) != 0 || ::flock(fd, LOCK_EX) != 0) {
         failure = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        failure = "not a regular file";  // a record is kept in a file, with its header once
     } else {
         const std::string whole = (info.st_size == 0 ? std::string(kCsvHeader) + "\n" : "") + text;
         const ssize_t written = ::write(fd, whole.data(), whole.size());
