@@ -1,7 +1,6 @@
 // Times the gang as it runs: one forked process per board running the board runner, here against
 // a modelled UART with an in-process ROM chip, a 32 KB EEPROM download at 115200 baud on 1, 4, 8
 // and 16 boards at once. The boards' processor time comes from their rusage.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "bench/cpu_time.h"
 #include "bench/uart_model.h"
 #include "gang/board_child.h"
 #include "gang/gang_supervisor.h"
@@ -39,14 +39,6 @@ public:
     GangClock::duration Tick() override { return std::chrono::hours(1); }
     int loaded = 0;
 };
-
-double CpuSeconds(int who)
-{
-    rusage usage {};
-    getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 std::string WriteImage()
 {
