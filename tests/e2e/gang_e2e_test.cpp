@@ -57,7 +57,7 @@ protected:
 
 TEST_F(GangEndToEnd, LoadsEveryBoardAtOnceAndRecordsEachResult)
 {
-    StartChip(1, {"--eeprom-busy-ms", "600"});  // the slowest, started first: it must hold up no one
+    StartChip(1, {"--eeprom-busy-ms", "1000"});  // the slowest, started first: it must hold up no one
     StartChip(2);
     StartChip(3, {"--checksum-fail"});
     WritePorts();
