@@ -1,7 +1,7 @@
 # Everyday steps. Every target that builds first installs what is missing on a Debian 12 machine.
 #   make test    builds, runs every test, then the sanitizer build's tests and the parser fuzzing
 #   make demo    downloads a sample image to the virtual chip (or: make demo PORT=1 IMAGE=prog.binary)
-#   make bench   times downloads, the handshake and a search against a modelled UART, and the terminal
+#   make bench   times downloads, the handshake, a search, the gang and the terminal
 #   make package builds the Debian package $(BUILD)/pellik32_<version>_<arch>.deb
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -49,6 +49,7 @@ TERMINAL_SECONDS ?= 60
 bench: build
 	$(BUILD)/bench/pellik_bench
 	$(BUILD)/bench/pellik_terminal_bench $(TERMINAL_SECONDS)
+	$(BUILD)/bench/pellik_gang_bench
 
 package: build
 	cmake --build $(BUILD) --target package

@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
 
+#include "bench/cpu_time.h"
 #include "bench/uart_model.h"
 #include "loader/boot_handshake.h"
 #include "loader/operations.h"
@@ -40,14 +40,6 @@ public:
     void ShowMessage(MessageIcon, const std::string&, const std::string& message) override { text = message; }
     std::string text;
 };
-
-double CpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 struct Rig {
     explicit Rig(std::set<int> ports)

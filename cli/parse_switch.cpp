@@ -20,8 +20,6 @@ struct SwitchToken {
 
 using Handler = void (*)(Loader&, const Operations&, const SwitchToken&);
 
-const char* const kBaudRates[] = {"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
-
 SwitchToken SplitToken(const std::string& prefix, const std::string& token)
 {
     std::string rest = token.empty() ? "" : token.substr(1);

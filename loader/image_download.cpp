@@ -4,24 +4,22 @@
 #include <fstream>
 
 #include "loader/boot_handshake.h"
-#include "loader/find_file.h"
+#include "loader/image_file.h"
 #include "loader/operation_start.h"
 #include "loader/operations.h"
 #include "loader/progress_percent.h"
 #include "loader/pulse_encoder.h"
 #include "loader/reports.h"
 #include "loader/serial_link.h"
-#include "platform/file_lookup.h"
 #include "text/trim_spaces.h"
 
 constexpr std::int64_t kChunkBytes = 128;
-constexpr std::int64_t kRamBytes = 32768;  // the chip's RAM; no image can be larger
 constexpr std::int32_t kChecksumWaitMs = 250;
 constexpr std::int32_t kEepromWaitMs = 5000;
 
 static void ReportFileNotFound(Loader& ld)
 {
-    ReportError(ld, "File not found" + std::string(kCrLf) + kCrLf + ld.state.ImageFile);
+    ReportError(ld, FileNotFoundMessage(ld.state.ImageFile));
 }
 
 // Sends the image in chunks, the bar following. False after an error has been reported.
@@ -78,11 +76,11 @@ void DownloadImage(Loader& ld)
 {
     LoaderState& s = ld.state;
     if (TrimSpaces(s.ImageFile).empty()) {
-        ReportError(ld, "No file selected");
+        ReportError(ld, kNoFileSelected);
         return;
     }
     // One readable regular file, not a pattern or a folder: checked before the port is touched.
-    if (FindFile(s.ImageFile).empty() || !IsReadableRegularFile(s.ImageFile)) {
+    if (!ImageFileFound(s.ImageFile)) {
         ReportFileNotFound(ld);
         return;
     }
@@ -99,10 +97,8 @@ void DownloadImage(Loader& ld)
         file.seekg(0, std::ios::end);
         const std::int64_t size = static_cast<std::int64_t>(file.tellg());
         file.seekg(0, std::ios::beg);
-        // An empty image can never pass the checksum, and one beyond the RAM would wrap the
-        // length long and leave the chip hung.
-        if (size <= 0 || size % 4 != 0 || size > kRamBytes) {
-            ReportError(ld, "Invalid file size");
+        if (!ImageSizeValid(size)) {
+            ReportError(ld, kInvalidFileSize);
         } else {
             s.BytesSent = 0;
             SendLong(ld, static_cast<std::uint32_t>(s.BootCommand));

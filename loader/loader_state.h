@@ -28,6 +28,8 @@ constexpr std::int32_t kShutdownCommand = 0;
 
 // The baud rate of an operation whose baud text is empty, and of a window loaded afresh.
 constexpr const char* kDefaultBaud = "115200";
+// Every baud rate an operation may be given, written exactly so.
+constexpr const char* kBaudRates[] = {"4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
 // ImageFile of a command-line run that has nothing left to do (an operation ran or an error ended it).
 constexpr const char* kRunFinished = "*";
 

@@ -20,7 +20,8 @@ TEST(Install, PutsTheProgramAndItsDesktopFilesUnderThePrefix)
                              "/share/icons/hicolor/16x16/apps/pellik32.png", "/share/icons/hicolor/256x256/apps/pellik32.png",
                              "/share/icons/hicolor/scalable/apps/pellik32.svg",
                              "/share/metainfo/org.example.pellik32.metainfo.xml", "/share/man/man1/Pellik32.1.gz",
-                             "/bin/pellik32", "/share/man/man1/pellik32.1.gz"}) {
+                             "/bin/pellik32", "/share/man/man1/pellik32.1.gz", "/bin/pellik32-gang",
+                             "/share/man/man1/pellik32-gang.1.gz"}) {
         struct stat info {};
         EXPECT_EQ(stat((prefix + file).c_str(), &info), 0) << file;
     }

@@ -1,0 +1,20 @@
+#include "gang/gang_usage.h"
+
+const char* const kGangUsage =
+    "Usage: pellik32-gang [--ports LIST | --found] [--eeprom] [--dense] [--baud RATE]\n"
+    "                     [--break] [--report FILE] IMAGE\n"
+    "Loads IMAGE into the Propeller chips on many serial ports at once, each port in a\n"
+    "process of its own, and reports one result line per board.\n"
+    "\n"
+    "  --ports LIST   COM port numbers such as 1-8,12, mapped to devices as Pellik32 maps them\n"
+    "  --found        the ports among COM1 to COM10 where a chip answers (the default)\n"
+    "  --eeprom       program the EEPROM and run the image (default: load RAM and run)\n"
+    "  --dense        dense pulse packing\n"
+    "  --baud RATE    4800, 9600, 14400, 19200, 28800, 38400, 57600 or 115200 (default)\n"
+    "  --break        reset each chip with a five-second break ending with the DTR pulse\n"
+    "  --report FILE  append one CSV line per board to FILE\n"
+    "  --help         show this text\n"
+    "  --version      show the version\n"
+    "\n"
+    "Exit status: 0 when every board was loaded, 1 when any failed, 2 for a usage error,\n"
+    "128 + the signal's number when stopped by a signal (130 for Ctrl-C).\n";

@@ -1,0 +1,4 @@
+// The text of pellik32-gang --help.
+#pragma once
+
+extern const char* const kGangUsage;
