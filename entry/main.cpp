@@ -4,11 +4,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +23,7 @@
 #include "platform/qt_settings_store.h"
 #include "platform/qt_signal_pipe.h"
 #include "platform/qt_stdio_terminal.h"
+#include "platform/signal_pipe.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
 #include "text/trim_spaces.h"
@@ -54,18 +52,6 @@ std::string AppName(const char* argv0)
     return name.isEmpty() ? std::string("Pellik32") : name.toStdString();
 }
 
-// A pipe whose reader has gone must not end the run (SIGPIPE) before the store is written; a
-// message that cannot be written is lost, nothing else. A closed standard stream would lend its
-// number to the next file opened (the port, the store), and messages would land there.
-void GuardStandardStreams()
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
-            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);  // the lowest free number: fd
-    }
-}
-
 bool AnyTerminal()
 {
     return ::isatty(STDIN_FILENO) || ::isatty(STDOUT_FILENO) || ::isatty(STDERR_FILENO);
@@ -75,12 +61,8 @@ bool AnyTerminal()
 // with it Qt's lock file in /var/lock), stores nothing and ends at once.
 [[noreturn]] void StopOnSignal(const WindowModel& window, TerminalProgress& progress, int signal)
 {
-    if (SerialControl* port = window.Loaded() ? window.State().SerialPort : nullptr) {
-        port->SetBreak(false);
-        port->SetDTREnable(false);
-        port->ClearOutBuffer();
-        port->SetPortOpen(false);
-    }
+    if (window.Loaded())
+        AbandonPort(*window.State().SerialPort);
     progress.Erase();
     std::_Exit(128 + signal);
 }

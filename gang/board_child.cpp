@@ -1,7 +1,6 @@
 #include "gang/board_child.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "platform/qt_event_clock.h"
 #include "platform/qt_log.h"
 #include "platform/qt_serial_control.h"
+#include "platform/qt_signal_pipe.h"
 
 namespace {
 
@@ -41,22 +41,11 @@ bool ChipAnswers(Loader& ld, ReportPipe& pipe)
     return found;
 }
 
-// Leaves the board as an ended operation would (no reset held, the port and its lock file
-// released) and ends at once: an operation in the middle of a wait has nothing left to do.
-[[noreturn]] void StopNow(SerialControl& port, int signal)
-{
-    port.SetBreak(false);
-    port.SetDTREnable(false);
-    port.SetPortOpen(false);
-    ::_exit(128 + (signal > 0 ? signal : SIGTERM));
-}
 
 }  // namespace
 
 int RunBoard(const BoardJob& job, int reportFd, const SerialFactory& makeSerial)
 {
-    const int stopFd = RouteSignalsToPipe({SIGINT, SIGTERM, SIGHUP});
-    HoldSignals(false);
 
     int argc = 1;
     char name[] = "pellik32-gang";
@@ -72,8 +61,12 @@ int RunBoard(const BoardJob& job, int reportFd, const SerialFactory& makeSerial)
     Loader ld(clock, presenter, window, linkLog);
     SerialControl& port = window.SerialPort();
     port.OnComm = [&ld] { SerialPort_OnComm(ld); };
-    QSocketNotifier stop(stopFd, QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [&port, stopFd] { StopNow(port, TakeSignal(stopFd)); });
+    // An operation in the middle of a wait has nothing left to do: the port goes, and the board.
+    const QtSignalPipe stop(EndingSignals(), [&port](int signal) {
+        AbandonPort(port);
+        ::_exit(128 + signal);
+    });
+    HoldSignals(false);
 
     FillState(ld.state, job);
     if (job.searchFirst && !ChipAnswers(ld, pipe))

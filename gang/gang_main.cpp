@@ -18,6 +18,7 @@
 #include "loader/image_file.h"
 #include "platform/port_map.h"
 #include "platform/qt_log.h"
+#include "platform/signal_pipe.h"
 
 namespace {
 
@@ -25,17 +26,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kFirstSearchPort = 1;
 constexpr int kLastSearchPort = 10;
-
-// A pipe whose reader has gone costs the output, not the run. A closed standard stream would
-// lend its number to a board's pipe, and results would be written into it.
-void KeepStandardStreams()
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) < 0)
-            ::open("/dev/null", O_RDWR);  // takes the lowest free number: fd
-    }
-}
 
 std::vector<Board> PlanBoards(const GangOptions& o)
 {
@@ -87,7 +77,7 @@ int RunUsage(const GangCommandLine& line)
 
 int main(int argc, char** argv)
 {
-    KeepStandardStreams();
+    GuardStandardStreams();
     const GangCommandLine line = ParseGangOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (line.command != GangCommand::Run)
         return RunUsage(line);

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "gang/board_report.h"
-#include "gang/stop_signals.h"
+#include "platform/signal_pipe.h"
 
 namespace {
 
@@ -30,7 +30,6 @@ public:
 
     int Run(const BoardBody& body)
     {
-        m_stopFd = RouteSignalsToPipe({SIGINT, SIGTERM, SIGHUP, SIGCHLD});
         Launch(body);
         while (!std::all_of(m_boards.begin(), m_boards.end(), [](const Board& b) { return b.settled; })) {
             Wait(m_events.Tick());
@@ -61,7 +60,7 @@ private:
     // Sleeps until a pipe or a signal has something, or the next deadline of a board or the view.
     void Wait(GangClock::duration viewWait)
     {
-        std::vector<pollfd> fds = {{m_stopFd, POLLIN, 0}};
+        std::vector<pollfd> fds = {{m_signals.ReadEnd(), POLLIN, 0}};
         std::vector<Board*> readers;
         for (Board& board : m_boards) {
             if (board.fd >= 0) {
@@ -73,7 +72,7 @@ private:
         const auto waitMs = std::clamp(std::chrono::ceil<milliseconds>(wait), milliseconds(0), kLongestSleep);
         const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(waitMs.count()));
         // Taken even when a handler cut the poll short: a child ended by Ctrl-C must be seen as stopped.
-        for (int signal; (signal = TakeSignal(m_stopFd)) != 0;) {
+        for (int signal; (signal = m_signals.Take()) != 0;) {
             if (signal != SIGCHLD)
                 Stop(signal);
         }
@@ -229,7 +228,7 @@ private:
 
     std::vector<Board>& m_boards;
     BoardEvents& m_events;
-    int m_stopFd = -1;
+    SignalPipe m_signals{{SIGINT, SIGTERM, SIGHUP, SIGCHLD}};  // a child's end wakes the wait too
     int m_stopSignal = 0;
 };
 

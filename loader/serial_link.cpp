@@ -147,6 +147,14 @@ void ClosePort(Loader& ld)
     ld.frmPellik.SetClosePortEnabled(false);
 }
 
+void AbandonPort(SerialControl& port)
+{
+    port.SetBreak(false);
+    port.SetDTREnable(false);
+    port.ClearOutBuffer();
+    port.SetPortOpen(false);
+}
+
 bool ChangeBaud(Loader& ld, const std::string& baud)
 {
     SerialControl& sp = Port(ld);

@@ -22,6 +22,10 @@ void PumpEvents(Loader& ld, std::chrono::microseconds wait);
 // ld.openFailure says why.
 bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud);
 void ClosePort(Loader& ld);
+// For a run that a signal ends in the middle of a wait: the chip left as an ended operation
+// leaves it (no reset held) and the port closed at once, its unsent bytes dropped, so no lock
+// file stays behind.
+void AbandonPort(SerialControl& port);
 // Switches the open port to another rate and nothing else: DTR, RTS and break stay, so a running
 // chip is not reset. False when the port refused the rate.
 bool ChangeBaud(Loader& ld, const std::string& baud);
