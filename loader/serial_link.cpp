@@ -121,6 +121,7 @@ bool OpenPort(Loader& ld, std::int32_t port, const std::string& baud)
     if (port < 1 || port > SerialControl::kHighestPort) {
         ld.openFailure = "COM" + std::to_string(port) + ": not in the port map's range (1 to " +
                          std::to_string(SerialControl::kHighestPort) + ")";
+        ld.linkLog.Write(ld.openFailure);
         return false;
     }
 

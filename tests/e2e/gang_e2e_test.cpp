@@ -2,7 +2,6 @@
 // result and CSV line, the summary and exit status, and Pellik32's store left alone.
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <sys/wait.h>
 #include <regex>
 #include <sstream>
@@ -37,12 +36,6 @@ protected:
         EndToEnd::SetUp();
         if (!std::getenv("PELLIK32_GANG_BIN"))
             GTEST_SKIP() << "needs PELLIK32_GANG_BIN";
-    }
-    void TearDown() override
-    {
-        EndToEnd::TearDown();
-        if (!HasFailure() && !m_folder.empty())
-            std::filesystem::remove_all(m_folder);
     }
     ChildResult RunGang(const std::vector<std::string>& args)
     {
