@@ -23,7 +23,7 @@
 #include "platform/qt_settings_store.h"
 #include "platform/qt_signal_pipe.h"
 #include "platform/qt_stdio_terminal.h"
-#include "platform/signal_pipe.h"
+#include "platform/standard_streams.h"
 #include "platform/terminal_presenter.h"
 #include "platform/terminal_progress.h"
 #include "text/trim_spaces.h"

@@ -18,7 +18,7 @@
 #include "loader/image_file.h"
 #include "platform/port_map.h"
 #include "platform/qt_log.h"
-#include "platform/signal_pipe.h"
+#include "platform/standard_streams.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 
 namespace {
 
@@ -54,13 +53,4 @@ int SignalPipe::Take()
 {
     unsigned char number = 0;
     return m_pipe[0] >= 0 && ::read(m_pipe[0], &number, 1) == 1 ? number : 0;
-}
-
-void GuardStandardStreams()
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
-            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);  // the lowest free number: fd
-    }
 }

@@ -32,8 +32,3 @@ inline std::vector<int> EndingSignals()
 {
     return {SIGINT, SIGTERM, SIGHUP};
 }
-
-// Makes sure standard input, output and error are open (on /dev/null if need be): a closed one
-// would lend its number to the next file opened (a port, a pipe), and messages would land there.
-// A pipe whose reader has gone costs the output, not the run: SIGPIPE is ignored.
-void GuardStandardStreams();
