@@ -32,17 +32,6 @@ std::string JoinedMessage(const std::string& message)
     return joined;
 }
 
-std::string PlainLines(const std::string& message)
-{
-    std::string plain;
-    for (std::size_t i = 0; i < message.size(); ++i) {
-        if (message.compare(i, 2, "\r\n") == 0)
-            ++i;
-        plain += message[i] == '\r' ? '\n' : message[i];
-    }
-    return plain;
-}
-
 std::string PortName(const Board& board)
 {
     return "COM" + std::to_string(board.job.port) + " (" + (board.device.empty() ? "no device" : board.device) + ")";

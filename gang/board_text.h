@@ -7,8 +7,6 @@
 
 // The loader's message on one line: its line breaks become "; ", empty lines go.
 std::string JoinedMessage(const std::string& message);
-// The loader's message as a terminal shows it: CR LF become plain line ends.
-std::string PlainLines(const std::string& message);
 // "COM3 (/dev/ttyUSB2)"; "COM4 (no device)" when the port map names none.
 std::string PortName(const Board& board);
 // "COM3 (/dev/ttyUSB2): Download to Eeprom successful - Sent 90141 bytes"

@@ -19,6 +19,7 @@
 #include "platform/port_map.h"
 #include "platform/qt_log.h"
 #include "platform/standard_streams.h"
+#include "platform/terminal_presenter.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ int main(int argc, char** argv)
 
     // Everything that can be wrong with the run is found before any port is touched.
     if (const std::string problem = ImageFileProblem(o.image); !problem.empty()) {
-        std::fprintf(stderr, "%s\n", PlainLines(problem).c_str());
+        std::fprintf(stderr, "%s\n", TerminalText(problem).c_str());
         return kExitFailed;
     }
     std::unique_ptr<CsvReport> report;
